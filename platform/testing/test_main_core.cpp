@@ -1,0 +1,11 @@
+// Test entry for suites without widgets: a QCoreApplication gives them an event
+// loop, timers and the system locale.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

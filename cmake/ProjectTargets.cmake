@@ -25,12 +25,13 @@ function(add_project_library name)
   endif()
 endfunction()
 
-# add_test_suite(name GLOB pattern... LIBS ... [GUI] [LOCALE_TOO] [DATA_DIR dir])
+# add_test_suite(name GLOB pattern... LIBS ... [GUI] [LOCALE_TOO] [DATA_DIR dir]
+#                [DEFINES NAME=value ...])
 # One executable from the matching *_test.cpp files. GUI links a main that
 # creates a QApplication (offscreen unless a platform is set). LOCALE_TOO runs
 # every test a second time under a locale whose decimal separator is ",".
 function(add_test_suite name)
-  cmake_parse_arguments(ARG "GUI;LOCALE_TOO" "DATA_DIR" "GLOB;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;LOCALE_TOO" "DATA_DIR" "GLOB;LIBS;DEFINES" ${ARGN})
   if(NOT BUILD_TESTING)
     return()
   endif()
@@ -51,6 +52,9 @@ function(add_test_suite name)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${main} GTest::gtest GTest::gmock)
   project_warnings(${name})
+  if(ARG_DEFINES)
+    target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
+  endif()
   if(ARG_DATA_DIR)
     target_compile_definitions(${name} PRIVATE TEST_DATA_DIR="${ARG_DATA_DIR}")
   endif()

@@ -1,0 +1,53 @@
+#pragma once
+// A session: an ordered list of data blocks, named "Session<n>" from a counter
+// that runs over the whole program run.
+
+#include "voltaro/model/CDataItem.h"
+#include "voltaro/model/CObListEx.h"
+
+#include <string>
+
+namespace voltaro {
+
+class CDataBlock;
+class ItemDocument;
+
+class CDataModule : public CDataItem {
+public:
+    explicit CDataModule(ItemDocument* pDocument);
+    ~CDataModule() override;
+
+    const std::string& GetName() const override { return m_strName; }
+    // 3 + the online phase while this is the document's online session, else 1.
+    int GetImageIndex() const override;
+    int GetMenuIndex() const override { return 1; }
+    // Stores the name, notifies the views (HINT_SESSION_CHANGED) when bUpdate is
+    // set, and marks the document modified.
+    void SetName(const std::string& strName, bool bUpdate, DocumentView* pSender) override;
+
+    // Takes the block out of this session; deletes it when bDelete is set.
+    // Returns false when the block is not in this session.
+    bool RemoveBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender);
+    // Moves a block (from any session) into this one: to the head when
+    // pInsertAfter is this session, directly after pInsertAfter when that is one
+    // of this session's blocks, to the tail otherwise.
+    bool MoveBlock(CDataBlock* pBlock, CViewTreeItem* pInsertAfter, bool bUpdate,
+                   DocumentView* pSender);
+    // Appends a new block at the tail and makes this session its parent.
+    void AddBlock(CDataBlock* pBlock);
+
+    // The number the last constructed session took (0 before the first one).
+    static int LastSessionNumber();
+    // Starts the numbering afresh. Only for tests: the program never resets it.
+    static void ResetSessionCounter();
+
+    ItemDocument* m_pDocument;  // not owning
+    std::string m_strName;
+    CObListEx<CDataBlock> m_blocks{true};  // owns its blocks
+    int m_nCycleBlocks = 0;                // blocks that received their first data line
+
+private:
+    static int s_nSessionCounter;
+};
+
+}  // namespace voltaro

@@ -1,0 +1,82 @@
+#include "platform/serial/PseudoTerminal.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+
+PseudoTerminal::~PseudoTerminal() {
+    hangUp();
+}
+
+bool PseudoTerminal::create() {
+    hangUp();
+    fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        hangUp();
+        return false;
+    }
+    const char* name = ::ptsname(fd_);
+    if (!name) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        hangUp();
+        return false;
+    }
+    path_ = QString::fromLocal8Bit(name);
+    termios t{};
+    if (::tcgetattr(fd_, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::tcsetattr(fd_, TCSANOW, &t);
+    }
+    return true;
+}
+
+bool PseudoTerminal::writeAll(std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (fd_ >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN) {
+                pollfd p{fd_, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                continue;
+            }
+            error_ = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        done += std::size_t(n);
+    }
+    return fd_ >= 0;
+}
+
+std::vector<std::uint8_t> PseudoTerminal::read(int timeoutMs) {
+    std::vector<std::uint8_t> out;
+    if (fd_ < 0)
+        return out;
+    pollfd p{fd_, POLLIN, 0};
+    const int r = ::poll(&p, 1, timeoutMs);
+    if (r <= 0 || !(p.revents & POLLIN))
+        return out;
+    std::uint8_t buf[4096];
+    const ssize_t n = ::read(fd_, buf, sizeof buf);
+    if (n > 0)
+        out.assign(buf, buf + n);
+    return out;
+}
+
+void PseudoTerminal::hangUp() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+}  // namespace platform

@@ -1,0 +1,7 @@
+#include "platform/serial/SerialChannel.h"
+
+namespace platform {
+
+SerialChannel::~SerialChannel() = default;
+
+}  // namespace platform

@@ -50,7 +50,7 @@ public:
 
     void AddHead(T* pObject) { m_items.insert(m_items.begin(), pObject); }
     void AddTail(T* pObject) { m_items.push_back(pObject); }
-    // Inserts directly after pAfter; at the tail when pAfter is not in the list.
+    // Inserts directly after pAfter; at the tail when pAfter is null or not in the list.
     void InsertAfter(const T* pAfter, T* pObject) {
         const std::ptrdiff_t i = Find(pAfter);
         if (i < 0)

@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -117,6 +118,31 @@ void ComputeBlockStatistics(TDataBlock& b, int n) {
     }
 }
 
+double SampleTime(int k, std::int32_t interval) {
+    return static_cast<double>(k) * interval / 50.0;
+}
+
+double RawToVoltage(const TDataBlock& block, std::uint16_t raw) {
+    return static_cast<double>(raw) * block.VoltageScale / 10000.0;
+}
+
+double RawToCurrent(const TDataBlock& block, std::uint16_t raw) {
+    if (block.CurrentMode == 1)
+        return raw * 2.5;
+    // 64 bits: a large scale times a full-range step overflows 32.
+    const std::int64_t steps = static_cast<std::int64_t>(block.CurrentZero) - raw;
+    double value = static_cast<double>(steps * block.CurrentScale) / 10000.0;
+    if (block.CurrentMode == 100)
+        value *= 2;
+    else if (block.CurrentMode == 200)
+        value *= 4;
+    return value;
+}
+
+double RawToRpm(std::uint16_t raw) {
+    return raw * 60.0;
+}
+
 int LocateTimeIdx(const TDataBlock& block, double t) {
     const auto& time = block.Time;
     for (std::size_t k = 0; k < time.size(); ++k)
@@ -228,7 +254,10 @@ QString twoDigits(std::int64_t v) {
 QString FlyTimeText(double t) {
     const SplitTime st = split(t);
     const double value = static_cast<double>(st.s % 60) + st.f;
-    QString number = QString::asprintf("%8.1f", value).trimmed();
+    // "%8.1f", trimmed, with the user's decimal separator
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    QString number = QString::fromLatin1(buf, res.ptr - buf);
     number.replace(QLatin1Char('.'), QLocale::system().decimalPoint());
     const std::int64_t minutes = st.s / 60;
     if (minutes != 0)

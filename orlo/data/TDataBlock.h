@@ -97,6 +97,14 @@ struct TDataBlock {
 // zeros to n, so that all series of the block keep one length.
 void ComputeBlockStatistics(TDataBlock& block, int n);
 
+// Raw 16-bit logger readings to the stored physical values, by the block's header.
+double SampleTime(int k, std::int32_t interval);  // k * Interval / 50 seconds
+double RawToVoltage(const TDataBlock& block, std::uint16_t raw);
+// Mode 1 reads 2.5 A per step; others scale from the zero point (a reading below it is
+// a positive current), doubled in mode 100 and quadrupled in mode 200.
+double RawToCurrent(const TDataBlock& block, std::uint16_t raw);
+double RawToRpm(std::uint16_t raw);
+
 // Index of the first sample whose time is at least t, -1 when no sample is that late.
 int LocateTimeIdx(const TDataBlock& block, double t);
 // The same answer by binary search, for a block whose Time does not decrease (as every

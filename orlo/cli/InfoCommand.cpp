@@ -1,0 +1,60 @@
+// orlo-cli info FILE.orl: the header, sample count and statistics of a data file as
+// one JSON object.
+
+#include "orlo/cli/CliOutput.h"
+#include "orlo/cli/Commands.h"
+
+#include <string>
+#include <utility>
+
+namespace orlo::cli {
+
+int InfoCommand(const QStringList& args) {
+    if (args.size() != 1) {
+        writeError(QStringLiteral("usage: orlo-cli info FILE.orl"));
+        return 2;
+    }
+    TDataBlock b;
+    if (!readBlockForCommand(args[0], b))
+        return 1;
+
+    std::string out = "{\n";
+    auto field = [&out](const char* key, const std::string& value) {
+        if (out.size() > 2)
+            out += ",\n";
+        out += "  \"";
+        out += key;
+        out += "\": ";
+        out += value;
+    };
+    field("DateText", jsonString(b.DateText));
+    const std::pair<const char*, std::int32_t> words[] = {{"Interval", b.Interval},
+                                                          {"ChannelMask", b.ChannelMask},
+                                                          {"CurrentZero", b.CurrentZero},
+                                                          {"CurrentScale", b.CurrentScale},
+                                                          {"VoltageScale", b.VoltageScale},
+                                                          {"CurrentMode", b.CurrentMode},
+                                                          {"Extra", b.Extra}};
+    for (const auto& [key, value] : words)
+        field(key, std::to_string(value));
+    field("Samples", std::to_string(b.SampleCount()));
+    std::string present = "[";
+    for (std::size_t i = 0; i < b.Present.size(); ++i) {
+        if (i > 0)
+            present += ", ";
+        present += b.Present[i] ? "true" : "false";
+    }
+    present += "]";
+    field("Present", present);
+    const std::pair<const char*, double> stats[] = {
+        {"MaxU", b.MaxU}, {"MinU", b.MinU},     {"AvgU", b.AvgU},    {"MaxI", b.MaxI},
+        {"MinI", b.MinI}, {"AvgI", b.AvgI},     {"MaxP", b.MaxP},    {"AvgP", b.AvgP},
+        {"MaxR", b.MaxR}, {"BlockC", b.BlockC}, {"BlockE", b.BlockE}};
+    for (const auto& [key, value] : stats)
+        field(key, jsonNumber(value));
+    out += "\n}\n";
+    writeOut(out);
+    return 0;
+}
+
+}  // namespace orlo::cli

@@ -16,6 +16,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace orlo {
@@ -32,15 +33,48 @@ void appendInt(std::string& out, std::int32_t v) {
     out.append(buf, static_cast<std::size_t>(res.ptr - buf));
 }
 
-// Fixed point with the given decimals, never an exponent. A value that rounds to zero
-// is written without a minus sign; a value that is not a number is written as 0 so the
-// file stays readable.
-void appendFixed(std::string& out, double v, int decimals) {
+// Fixed point with the given decimals (1 or 2), never an exponent, into buf; returns
+// the end. A value that rounds to zero is written without a minus sign; a value that is
+// not a number is written as 0 so the file stays readable.
+char* formatFixed(char* buf, double v, int decimals) {
     if (!std::isfinite(v))
         v = 0;
-    char buf[400];  // the largest double has 309 integer digits
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    const char* begin = buf;
+    const double scale = decimals == 1 ? 10.0 : 100.0;
+    const double scaled = std::fabs(v) * scale;
+    // Fast path: below 1e12 the product is off the exact decimal by less than 1e-4, so
+    // its rounding agrees with the exact one unless it lies near a half; those values
+    // and large ones go through to_chars, which rounds the exact binary value.
+    if (scaled < 1e12) {
+        const double whole = std::floor(scaled);
+        const double frac = scaled - whole;
+        if (std::fabs(frac - 0.5) > 1e-3) {
+            auto units = static_cast<std::uint64_t>(whole) + (frac > 0.5 ? 1 : 0);
+            char digits[24];
+            int nd = 0;
+            for (int d = 0; d < decimals; ++d) {
+                digits[nd++] = static_cast<char>('0' + units % 10);
+                units /= 10;
+            }
+            do {
+                digits[nd++] = static_cast<char>('0' + units % 10);
+                units /= 10;
+            } while (units != 0);
+            char* p = buf;
+            bool zero = true;
+            for (int i = 0; i < nd; ++i)
+                if (digits[i] != '0')
+                    zero = false;
+            if (v < 0 && !zero)
+                *p++ = '-';
+            for (int i = nd - 1; i >= decimals; --i)
+                *p++ = digits[i];
+            *p++ = '.';
+            for (int i = decimals - 1; i >= 0; --i)
+                *p++ = digits[i];
+            return p;
+        }
+    }
+    const auto res = std::to_chars(buf, buf + 400, v, std::chars_format::fixed, decimals);
     if (buf[0] == '-') {
         bool zero = true;
         for (const char* p = buf + 1; p != res.ptr; ++p)
@@ -48,10 +82,12 @@ void appendFixed(std::string& out, double v, int decimals) {
                 zero = false;
                 break;
             }
-        if (zero)
-            ++begin;
+        if (zero) {
+            std::memmove(buf, buf + 1, static_cast<std::size_t>(res.ptr - buf - 1));
+            return res.ptr - 1;
+        }
     }
-    out.append(begin, static_cast<std::size_t>(res.ptr - begin));
+    return res.ptr;
 }
 
 void appendSampleLines(std::string& out, const TDataBlock& b) {
@@ -59,23 +95,26 @@ void appendSampleLines(std::string& out, const TDataBlock& b) {
     const bool u = !b.Voltage.empty();
     const bool i = !b.Current.empty();
     const bool r = !b.Rpm.empty();
+    char line[4 * 400 + 8];  // four numbers of at most 309 digits, commas, line end
     for (std::size_t k = 0; k < n; ++k) {
-        appendFixed(out, b.Time[k], 1);
+        char* p = formatFixed(line, b.Time[k], 1);
         // A series shorter than Time (a broken record) writes 0 rather than reading
         // past its end.
         if (u) {
-            out.push_back(',');
-            appendFixed(out, k < b.Voltage.size() ? b.Voltage[k] : 0.0, 2);
+            *p++ = ',';
+            p = formatFixed(p, k < b.Voltage.size() ? b.Voltage[k] : 0.0, 2);
         }
         if (i) {
-            out.push_back(',');
-            appendFixed(out, k < b.Current.size() ? b.Current[k] : 0.0, 2);
+            *p++ = ',';
+            p = formatFixed(p, k < b.Current.size() ? b.Current[k] : 0.0, 2);
         }
         if (r) {
-            out.push_back(',');
-            appendFixed(out, k < b.Rpm.size() ? b.Rpm[k] : 0.0, 2);
+            *p++ = ',';
+            p = formatFixed(p, k < b.Rpm.size() ? b.Rpm[k] : 0.0, 2);
         }
-        out.append(Eol);
+        *p++ = '\r';
+        *p++ = '\n';
+        out.append(line, static_cast<std::size_t>(p - line));
     }
 }
 

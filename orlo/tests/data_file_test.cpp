@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -112,6 +115,53 @@ TEST(DataFileWrite, NumbersNeverUseAnExponentOrTheLocale) {
     const auto data = text.find("<Data>");
     EXPECT_EQ(text.substr(data, text.find("</Data>") - data).find_first_of("eE"),
               std::string::npos);
+}
+
+// Correctly rounded reference: to_chars of the exact binary value, without the minus
+// sign of a value that rounds to zero.
+std::string referenceFixed(double v, int decimals) {
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    std::string text(buf, res.ptr);
+    if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-')
+        text.erase(0, 1);
+    return text;
+}
+
+TEST(DataFileWrite, RoundsEveryValueLikeTheExactDecimal) {
+    // Values near halves of the last digit (x.xx5, x.x5 in decimal) are where a
+    // shortcut through v * 100 would go wrong; mix them with plain and huge values.
+    std::vector<double> values;
+    std::uint64_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return seed >> 11;
+    };
+    for (int k = -20000; k <= 20000; ++k) {
+        values.push_back(k / 1000.0 + 0.0005);
+        values.push_back(k / 200.0);
+        values.push_back(k * 1.005);
+        values.push_back(k / 20.0 + 1e-9);
+    }
+    for (int k = 0; k < 40000; ++k) {
+        const double unit = static_cast<double>(next()) / 9007199254740992.0;  // [0, 1)
+        values.push_back((unit - 0.5) * std::pow(10.0, static_cast<double>(next() % 16)));
+    }
+    for (double v : {0.125, 0.375, 2.675, 1e11 + 0.005, 1e12 + 0.25, 9.999999e11, 1e300, -0.004,
+                     -0.05, 5e-324})
+        values.push_back(v);
+
+    TDataBlock b;
+    b.Time = values;
+    b.Rpm = values;
+    const std::string text = orlo::DataFileText(b);
+    std::size_t pos = text.find("<Data>\r\n") + 8;
+    for (double v : values) {
+        const std::size_t end = text.find("\r\n", pos);
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + 2;
+        ASSERT_EQ(line, referenceFixed(v, 1) + "," + referenceFixed(v, 2)) << v;
+    }
 }
 
 TEST(DataFileWrite, FailedWriteReportsAndKeepsWhatWasThere) {

@@ -1,0 +1,41 @@
+#pragma once
+// The batch save of a download: every block with samples into a numbered data file.
+
+#include "orlo/device/TOrloMemory.h"
+#include "platform/core/Prompts.h"
+
+#include <QString>
+
+#include <string>
+
+namespace orlo {
+
+// The save settings of the Data Reading window; the batch save updates them when
+// the user picks another name.
+struct TBatchSaveSettings {
+    QString DefaultFolder;
+    QString DefaultFileName;
+    QString SaveEdit;  // the hidden save-name field
+};
+
+struct TBatchSaveResult {
+    int Count = 0;       // files written
+    QString Text;        // for the file-count label and the closing box
+    QStringList Failed;  // files that could not be written
+    bool Cancelled = false;
+};
+
+// The save dialog of the window, with its extension and filter.
+platform::FileDialogRequest SaveDataDialogRequest(const QString& path);
+
+// Writes the blocks of memory as folder + name + number + ".orl". Before replacing a
+// file it asks (Yes, No: pick another name, Cancel, Yes to all). A block without
+// samples is skipped and takes no number; a block that cannot be written is
+// reported and the save goes on with the next one. dateText stamps every file.
+TBatchSaveResult SaveAllBlocks(const TOrloMemory& memory, TBatchSaveSettings& settings,
+                               platform::Prompts& prompts, const std::string& dateText);
+
+// "1 file succesfully written." / "n files succesfully written."
+QString FilesWrittenText(int count);
+
+}  // namespace orlo

@@ -202,114 +202,114 @@ bool ExpressionContext::execute(const ExpressionProgram& program,
     while (ip < st.end) {
         const auto& ins = code[ip];
         switch (ins.op) {
-        case Op::Push:
-            stack[top++] = ins.value;
-            break;
-        case Op::Load: {
-            const std::string& name = strings[static_cast<std::size_t>(ins.str)];
-            const int slot = slotFor(ins, name);
-            if (slot >= 0) {
-                stack[top++] = slots_[static_cast<std::size_t>(slot)].value;
+            case Op::Push:
+                stack[top++] = ins.value;
                 break;
-            }
-            std::optional<double> v;
-            for (ExpressionResolver* r : resolvers_)
-                if ((v = r->resolveVariable(*this, name)))
-                    break;
-            if (!v) {
-                setError(kExprUnknownVariable, ins.position, name);
-                return false;
-            }
-            stack[top++] = *v;
-            break;
-        }
-        case Op::Neg:
-            stack[top - 1] = -stack[top - 1];
-            break;
-        case Op::Add:
-            --top;
-            stack[top - 1] = stack[top - 1] + stack[top];
-            break;
-        case Op::Sub:
-            --top;
-            stack[top - 1] = stack[top - 1] - stack[top];
-            break;
-        case Op::Mul:
-            --top;
-            stack[top - 1] = stack[top - 1] * stack[top];
-            break;
-        case Op::Div:
-        case Op::Mod:
-            --top;
-            if (stack[top] == 0.0) {
-                setError(kExprDivisionByZero, ins.position,
-                         strings[static_cast<std::size_t>(ins.str)]);
-                return false;
-            }
-            stack[top - 1] = ins.op == Op::Div ? stack[top - 1] / stack[top]
-                                               : std::fmod(stack[top - 1], stack[top]);
-            break;
-        case Op::Pow:
-            --top;
-            stack[top - 1] = std::pow(stack[top - 1], stack[top]);
-            break;
-        case Op::Assign: {
-            const std::string& name = strings[static_cast<std::size_t>(ins.str)];
-            const int slot = slotFor(ins, name);
-            if (slot >= 0) {
-                slots_[static_cast<std::size_t>(slot)].value = stack[top - 1];
-            } else if (!SetVariable(name, stack[top - 1])) {
-                setError(kExprTooManyVariables, ins.position, name);
-                return false;
-            }
-            break;
-        }
-        case Op::Remove:
-            RemoveVariable(strings[static_cast<std::size_t>(ins.str)]);
-            stack[top++] = 0.0;
-            break;
-        case Op::RawCall: {
-            if (!resolvers_.empty()) {
+            case Op::Load: {
                 const std::string& name = strings[static_cast<std::size_t>(ins.str)];
-                const std::string& raw = strings[static_cast<std::size_t>(ins.str2)];
+                const int slot = slotFor(ins, name);
+                if (slot >= 0) {
+                    stack[top++] = slots_[static_cast<std::size_t>(slot)].value;
+                    break;
+                }
                 std::optional<double> v;
                 for (ExpressionResolver* r : resolvers_)
-                    if ((v = r->resolveRawFunction(*this, name, raw)))
+                    if ((v = r->resolveVariable(*this, name)))
                         break;
-                if (v) {
-                    stack[top++] = *v;
-                    ip = static_cast<std::size_t>(ins.jump);
-                    continue;
-                }
-            }
-            break;
-        }
-        case Op::Call: {
-            const std::string& name = strings[static_cast<std::size_t>(ins.str)];
-            const std::size_t argc = ins.argc;
-            double* args = stack + (top - argc);
-            std::optional<double> v;
-            for (ExpressionResolver* r : resolvers_)
-                if ((v = r->resolveFunction(*this, name, std::span<const double>(args, argc))))
-                    break;
-            if (!v) {
-                if (ins.builtin < 0) {
-                    setError(kExprUnknownFunction, ins.position, name);
+                if (!v) {
+                    setError(kExprUnknownVariable, ins.position, name);
                     return false;
                 }
-                if (static_cast<std::size_t>(builtin::arity(ins.builtin)) != argc) {
-                    setError(kExprWrongArgumentCount, ins.position, name);
+                stack[top++] = *v;
+                break;
+            }
+            case Op::Neg:
+                stack[top - 1] = -stack[top - 1];
+                break;
+            case Op::Add:
+                --top;
+                stack[top - 1] = stack[top - 1] + stack[top];
+                break;
+            case Op::Sub:
+                --top;
+                stack[top - 1] = stack[top - 1] - stack[top];
+                break;
+            case Op::Mul:
+                --top;
+                stack[top - 1] = stack[top - 1] * stack[top];
+                break;
+            case Op::Div:
+            case Op::Mod:
+                --top;
+                if (stack[top] == 0.0) {
+                    setError(kExprDivisionByZero, ins.position,
+                             strings[static_cast<std::size_t>(ins.str)]);
                     return false;
                 }
-                v = builtin::call(ins.builtin, args);
+                stack[top - 1] = ins.op == Op::Div ? stack[top - 1] / stack[top]
+                                                   : std::fmod(stack[top - 1], stack[top]);
+                break;
+            case Op::Pow:
+                --top;
+                stack[top - 1] = std::pow(stack[top - 1], stack[top]);
+                break;
+            case Op::Assign: {
+                const std::string& name = strings[static_cast<std::size_t>(ins.str)];
+                const int slot = slotFor(ins, name);
+                if (slot >= 0) {
+                    slots_[static_cast<std::size_t>(slot)].value = stack[top - 1];
+                } else if (!SetVariable(name, stack[top - 1])) {
+                    setError(kExprTooManyVariables, ins.position, name);
+                    return false;
+                }
+                break;
             }
-            top -= argc;
-            stack[top++] = *v;
-            break;
-        }
-        case Op::Fail:
-            setError(ins.code, ins.position, strings[static_cast<std::size_t>(ins.str)]);
-            return false;
+            case Op::Remove:
+                RemoveVariable(strings[static_cast<std::size_t>(ins.str)]);
+                stack[top++] = 0.0;
+                break;
+            case Op::RawCall: {
+                if (!resolvers_.empty()) {
+                    const std::string& name = strings[static_cast<std::size_t>(ins.str)];
+                    const std::string& raw = strings[static_cast<std::size_t>(ins.str2)];
+                    std::optional<double> v;
+                    for (ExpressionResolver* r : resolvers_)
+                        if ((v = r->resolveRawFunction(*this, name, raw)))
+                            break;
+                    if (v) {
+                        stack[top++] = *v;
+                        ip = static_cast<std::size_t>(ins.jump);
+                        continue;
+                    }
+                }
+                break;
+            }
+            case Op::Call: {
+                const std::string& name = strings[static_cast<std::size_t>(ins.str)];
+                const std::size_t argc = ins.argc;
+                double* args = stack + (top - argc);
+                std::optional<double> v;
+                for (ExpressionResolver* r : resolvers_)
+                    if ((v = r->resolveFunction(*this, name, std::span<const double>(args, argc))))
+                        break;
+                if (!v) {
+                    if (ins.builtin < 0) {
+                        setError(kExprUnknownFunction, ins.position, name);
+                        return false;
+                    }
+                    if (static_cast<std::size_t>(builtin::arity(ins.builtin)) != argc) {
+                        setError(kExprWrongArgumentCount, ins.position, name);
+                        return false;
+                    }
+                    v = builtin::call(ins.builtin, args);
+                }
+                top -= argc;
+                stack[top++] = *v;
+                break;
+            }
+            case Op::Fail:
+                setError(ins.code, ins.position, strings[static_cast<std::size_t>(ins.str)]);
+                return false;
         }
         ++ip;
     }

@@ -34,8 +34,7 @@ public:
 
     virtual std::optional<double> resolveVariable(ExpressionContext& context,
                                                   std::string_view name);
-    virtual std::optional<double> resolveFunction(ExpressionContext& context,
-                                                  std::string_view name,
+    virtual std::optional<double> resolveFunction(ExpressionContext& context, std::string_view name,
                                                   std::span<const double> arguments);
     // rawArguments is the text between the call's parentheses, unparsed.
     virtual std::optional<double> resolveRawFunction(ExpressionContext& context,

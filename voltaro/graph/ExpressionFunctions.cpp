@@ -13,8 +13,8 @@ struct Entry {
     double (*fn)(const double*);
 };
 
-// ft2m uses 0.3048 as it reads in single precision, so results agree with values
-// converted the other way by m2ft and stored in the sample floats.
+// ft2m is the inverse of m2ft (1 / 3.28084) rather than 0.3048, so converting there
+// and back returns the value.
 constexpr std::array<Entry, 21> kTable = {{
     {"sin", 1, [](const double* a) { return std::sin(a[0]); }},
     {"cos", 1, [](const double* a) { return std::cos(a[0]); }},

@@ -110,8 +110,8 @@ bool convertNumber(std::string_view token, double& value) {
         const std::string_view digits = token.substr(2);
         if (digits.empty())
             return false;
-        const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                               value, std::chars_format::hex);
+        const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                               std::chars_format::hex);
         return ec == std::errc() && ptr == digits.data() + digits.size();
     }
     const char* end = token.data() + token.size();
@@ -237,24 +237,24 @@ private:
 
     void emit(const Instr& ins) {
         switch (ins.op) {
-        case Op::Push:
-        case Op::Load:
-        case Op::Remove:
-            ++depth_;
-            break;
-        case Op::Add:
-        case Op::Sub:
-        case Op::Mul:
-        case Op::Div:
-        case Op::Mod:
-        case Op::Pow:
-            --depth_;
-            break;
-        case Op::Call:
-            depth_ = depth_ + 1 - ins.argc;
-            break;
-        default:
-            break;
+            case Op::Push:
+            case Op::Load:
+            case Op::Remove:
+                ++depth_;
+                break;
+            case Op::Add:
+            case Op::Sub:
+            case Op::Mul:
+            case Op::Div:
+            case Op::Mod:
+            case Op::Pow:
+                --depth_;
+                break;
+            case Op::Call:
+                depth_ = depth_ + 1 - ins.argc;
+                break;
+            default:
+                break;
         }
         p_.maxDepth_ = std::max(p_.maxDepth_, depth_);
         p_.code_.push_back(ins);
@@ -418,8 +418,9 @@ private:
             next();
             int argc = 0;
             for (;;) {
+                // Named after the function, as the message text reads.
                 if (isDelim(')') || isDelim(','))
-                    fail(kExprMissingArgument);
+                    failNamed(kExprMissingArgument, name);
                 if (argc == kMaxArguments)
                     failNamed(kExprWrongArgumentCount, name);
                 statement();

@@ -35,20 +35,20 @@ private:
     friend class ExpressionCompiler;
 
     enum class Op : std::uint8_t {
-        Push,    // value
-        Load,    // variable str; error 4 at position
+        Push,  // value
+        Load,  // variable str; error 4 at position
         Neg,
         Add,
         Sub,
         Mul,
-        Div,     // error 3 at position/str
-        Mod,     // error 3 at position/str
+        Div,  // error 3 at position/str
+        Mod,  // error 3 at position/str
         Pow,
-        Assign,  // variable str; error 5 at position
-        Remove,  // variable str, pushes 0
-        Call,    // function str, argc, builtin; errors 6/7 at position
-        RawCall, // function str, raw text in str2; jump when a resolver answers
-        Fail,    // code, position, str
+        Assign,   // variable str; error 5 at position
+        Remove,   // variable str, pushes 0
+        Call,     // function str, argc, builtin; errors 6/7 at position
+        RawCall,  // function str, raw text in str2; jump when a resolver answers
+        Fail,     // code, position, str
     };
 
     struct Instr {

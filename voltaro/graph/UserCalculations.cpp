@@ -77,10 +77,10 @@ UserCalcDisplay UserCalculations::RecalcUserCalculations(const UserFormulas* doc
                                                          const SampleSource* cursorBlock,
                                                          bool normalized) {
     UserCalcDisplay display;
-    display.title1 = document && !document->m_strTitle1.empty() ? document->m_strTitle1
-                                                                 : std::string(kUntitled);
-    display.title2 = document && !document->m_strTitle2.empty() ? document->m_strTitle2
-                                                                 : std::string(kUntitled);
+    display.title1 =
+        document && !document->m_strTitle1.empty() ? document->m_strTitle1 : std::string(kUntitled);
+    display.title2 =
+        document && !document->m_strTitle2.empty() ? document->m_strTitle2 : std::string(kUntitled);
     if (!cursorBlock)
         return display;
     display.namesShown = true;
@@ -117,12 +117,10 @@ UserCalcDisplay UserCalculations::RecalcUserCalculations(const UserFormulas* doc
     }
 
     // One context for both, so formula 2 sees what formula 1 assigned.
-    const EvalResult r1 = document->m_strFormula1.empty()
-                              ? EvalResult{}
-                              : context.Evaluate(document->m_strFormula1);
-    const EvalResult r2 = document->m_strFormula2.empty()
-                              ? EvalResult{}
-                              : context.Evaluate(document->m_strFormula2);
+    const EvalResult r1 =
+        document->m_strFormula1.empty() ? EvalResult{} : context.Evaluate(document->m_strFormula1);
+    const EvalResult r2 =
+        document->m_strFormula2.empty() ? EvalResult{} : context.Evaluate(document->m_strFormula2);
     display.resultsShown = true;
     display.result1 = resultText(document->m_strFormula1, r1);
     display.result2 = resultText(document->m_strFormula2, r2);

@@ -564,3 +564,25 @@ TEST(Locale, FilesUseAPointWhateverTheUserSeparator) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Examples, BundledFilesReadCleanlyAndAreOurWritersOutput) {
+    const QDir examples(QStringLiteral(TEST_DATA_DIR "/../../../examples"));
+    const QStringList files = examples.entryList({QStringLiteral("*.orl")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty()) << examples.absolutePath().toStdString();
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = examples.filePath(name);
+        TDataBlock b;
+        const auto r = orlo::ReadDataFile(path, b);
+        ASSERT_EQ(r.Outcome, TReadOutcome::Ok) << r.Message.toStdString();
+        EXPECT_GT(r.Count, 100);
+        EXPECT_TRUE(b.Present[orlo::PresentVoltage]);
+        EXPECT_TRUE(b.Present[orlo::PresentCurrent]);
+        EXPECT_FALSE(b.Notes.empty());
+        EXPECT_EQ(orlo::DataFileText(b), readAll(path));
+    }
+}
+
+}  // namespace

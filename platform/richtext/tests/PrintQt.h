@@ -1,0 +1,9 @@
+#pragma once
+// Readable failure messages for Qt strings in the tests.
+#include <QString>
+
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}

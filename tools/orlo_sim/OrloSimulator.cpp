@@ -1,0 +1,192 @@
+#include "OrloSimulator.h"
+
+#include "orlo/device/OrloProtocol.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace orlo {
+
+TConfigImage DefaultSimulatorConfig() {
+    TConfigImage c{};
+    for (int i = 0; i < ConfigSize; ++i)
+        c[std::size_t(i)] = std::uint8_t((i * 31 + 7) & 0x7F);  // bytes nobody interprets
+    for (int b = cfg::FirstChannel; b <= cfg::LastChannel; ++b)
+        c[std::size_t(b)] = 0;
+    c[cfg::Altitude] = 1;
+    c[cfg::RxLength] = 1;
+    SetConfigWord(c, cfg::Interval, 100);
+    c[cfg::StartMode] = 3;
+    c[cfg::FinishMode] = 0;
+    SetConfigWord(c, cfg::StartDelay, 10);
+    SetConfigWord(c, cfg::StartAltitude, 50);
+    SetConfigWord(c, cfg::FinishTime, 5);
+    SetConfigWord(c, cfg::Threshold, 959);
+    SetConfigWord(c, cfg::Number1, 1);
+    SetConfigWord(c, cfg::Number2, 2);
+    SetConfigWord(c, cfg::Number3, 3);
+    return c;
+}
+
+OrloSimulator::OrloSimulator(SimulatorOptions options) : o_(std::move(options)) {}
+
+std::int64_t OrloSimulator::nowMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::vector<std::uint8_t> OrloSimulator::garbage() const {
+    static const std::uint8_t noise[] = {'x', 0x00, 'Q', 0x55, 0x13, 'z', 0xFE, 0x11};
+    std::vector<std::uint8_t> g;
+    for (int i = 0; i < o_.Garbage; ++i)
+        g.push_back(noise[i % int(sizeof noise)]);
+    return g;
+}
+
+void OrloSimulator::queue(std::vector<std::uint8_t> bytes, std::int64_t delayMs, bool hangUp) {
+    out_.push_back({std::move(bytes), nowMs() + delayMs, hangUp});
+}
+
+void OrloSimulator::command(std::uint8_t c) {
+    if (writing_ >= 0) {
+        incoming_[std::size_t(writing_++)] = c;
+        if (writing_ == ConfigSize) {
+            o_.Config = incoming_;
+            writing_ = -1;
+            if (o_.Verbose)
+                std::fprintf(stderr, "orlo-sim: configuration written\n");
+        }
+        return;
+    }
+    if (o_.Verbose)
+        std::fprintf(stderr, "orlo-sim: command 0x%02X\n", c);
+    switch (c) {
+        case CmdHello:
+            for (int i = 0; i < o_.HelloRepeat; ++i) {
+                auto b = garbage();
+                b.push_back(CmdHello);
+                queue(std::move(b));
+            }
+            break;
+        case CmdReadMemory: {
+            auto b = garbage();
+            b.push_back(CmdReadMemory);
+            std::vector<std::uint8_t> mem = o_.Memory;
+            if (o_.BadChecksum && !mem.empty())
+                mem.back() ^= 0x5A;
+            bool hangUp = false;
+            if (o_.HangUpAfter >= 0 && std::size_t(o_.HangUpAfter) < mem.size()) {
+                mem.resize(std::size_t(o_.HangUpAfter));
+                hangUp = true;
+            } else if (o_.StallAfter >= 0 && std::size_t(o_.StallAfter) < mem.size()) {
+                mem.resize(std::size_t(o_.StallAfter));
+            }
+            b.insert(b.end(), mem.begin(), mem.end());
+            queue(std::move(b), 0, hangUp);
+            break;
+        }
+        case CmdReadConfig: {
+            auto b = garbage();
+            b.push_back(CmdReadConfig);
+            TConfigImage rec = o_.Config;
+            if (o_.VerifyDiffers)
+                rec[200] ^= 0x01;
+            b.insert(b.end(), rec.begin(), rec.end());
+            std::uint8_t x = XorChecksum(rec);
+            if (o_.BadConfigChecksum)
+                x ^= 0x01;
+            b.push_back(x);
+            queue(std::move(b));
+            break;
+        }
+        case CmdWriteConfig:
+            writing_ = 0;
+            break;
+        case CmdErase:
+            queue({CmdErase});
+            queue({o_.EraseAnswer}, o_.EraseDelayMs);
+            // What is erased is gone: from now on the memory holds only the terminator.
+            o_.Memory = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+            break;
+        default:
+            break;  // the logger ignores what it does not know
+    }
+}
+
+bool OrloSimulator::flush() {
+    while (!out_.empty()) {
+        Chunk& ch = out_.front();
+        const std::int64_t now = nowMs();
+        if (ch.notBefore > now)
+            return true;
+        std::size_t n = ch.bytes.size();
+        if (o_.Paced) {
+            // 5760 bytes a second: what the line has carried since the last write.
+            if (pacedBudgetAt_ == 0)
+                pacedBudgetAt_ = now;
+            const std::int64_t budget = (now - pacedBudgetAt_) * 5760 / 1000;
+            if (budget < 1)
+                return true;
+            n = std::min<std::size_t>(n, std::size_t(budget));
+            pacedBudgetAt_ = now;
+        }
+        const ssize_t w = ::write(pty_.fd(), ch.bytes.data(), n);
+        if (w < 0) {
+            if (errno == EAGAIN || errno == EINTR || errno == EIO)
+                return true;  // the reader is slow or not there yet
+            return false;
+        }
+        ch.bytes.erase(ch.bytes.begin(), ch.bytes.begin() + w);
+        if (ch.bytes.empty()) {
+            const bool hangUp = ch.hangUpAfter;
+            out_.pop_front();
+            if (hangUp) {
+                ::tcdrain(pty_.fd());
+                return false;
+            }
+        } else {
+            return true;
+        }
+    }
+    return true;
+}
+
+int OrloSimulator::run() {
+    ::fcntl(pty_.fd(), F_SETFL, ::fcntl(pty_.fd(), F_GETFL) | O_NONBLOCK);
+    // Holding the device open ourselves keeps the line up between the program's
+    // opens and closes, so reads never see a hang-up of their own.
+    keepOpen_ = ::open(pty_.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    std::printf("%s\n", pty_.devicePath().toLocal8Bit().constData());
+    std::fflush(stdout);
+    for (;;) {
+        pollfd p{pty_.fd(), short(POLLIN | (out_.empty() ? 0 : POLLOUT)), 0};
+        const int wait = out_.empty() ? 200 : (o_.Paced ? 5 : 10);
+        ::poll(&p, 1, wait);
+        if (p.revents & POLLIN) {
+            std::uint8_t buf[1024];
+            const ssize_t n = ::read(pty_.fd(), buf, sizeof buf);
+            for (ssize_t i = 0; i < n; ++i)
+                command(buf[i]);
+        }
+        if (!flush()) {
+            if (o_.Verbose)
+                std::fprintf(stderr, "orlo-sim: hanging up\n");
+            if (keepOpen_ >= 0)
+                ::close(keepOpen_);
+            pty_.hangUp();
+            return 0;
+        }
+    }
+}
+
+}  // namespace orlo

@@ -6,8 +6,9 @@
 
 namespace platform {
 
-// The file's fixed version as "major.minor.build.revision", or empty when the file
-// carries no version record. An empty path means the program's own version.
+// The file's fixed version as "major.minor.build.revision", read from the
+// version record our executables carry in their ".fileversion" section; empty
+// when the file has none. An empty path means the program's own version.
 QString GetFileVersionText(const QString& path = {});
 
 // A new, unique, empty file in the user's temporary folder whose name starts with

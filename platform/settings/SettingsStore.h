@@ -128,6 +128,7 @@ protected:
 private:
     QString path_;
     bool dirty_ = false;
+    bool keepBackup_ = false;  // the file had parts we could not read: copy it before saving
 };
 
 enum class KeyAccess : unsigned { Read = 1, Write = 2, ReadWrite = 3 };

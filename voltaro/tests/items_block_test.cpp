@@ -299,10 +299,7 @@ TEST_F(BlockTest, SetPercentLimitClampsToTheBlockQuietly) {
     block->m_nEndIndex = 150;
     for (const auto& c : cases) {
         block->SetPercentLimit(c.index, c.end);
-        if (c.end)
-            EXPECT_EQ(block->m_nEndIndex, c.stored) << c.index;
-        else
-            EXPECT_EQ(block->m_nStartIndex, c.stored) << c.index;
+        EXPECT_EQ(c.end ? block->m_nEndIndex : block->m_nStartIndex, c.stored) << c.index;
     }
     EXPECT_EQ(block->GetStartIndex(), 20);
     EXPECT_TRUE(doc.notifications.empty());

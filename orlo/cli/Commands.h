@@ -17,5 +17,7 @@ struct Command {
 
 int InfoCommand(const QStringList& args);
 int ExportCommand(const QStringList& args);
+int DecodeCommand(const QStringList& args);
+int DownloadCommand(const QStringList& args);
 
 }  // namespace orlo::cli

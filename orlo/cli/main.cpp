@@ -19,6 +19,10 @@ using orlo::cli::Command;
 constexpr Command kCommands[] = {
     {"info", "FILE.orl", "header, sample count and statistics as JSON", orlo::cli::InfoCommand},
     {"export", "FILE.orl OUT.csv", "comma-separated text export", orlo::cli::ExportCommand},
+    {"decode", "IMAGE --out DIR [--name NAME] [--overwrite]", "data files from a memory reply",
+     orlo::cli::DecodeCommand},
+    {"download", "--port PORT --out DIR [--name NAME] [--overwrite] [--wait S]",
+     "data files from the logger", orlo::cli::DownloadCommand},
 };
 
 std::string usage() {

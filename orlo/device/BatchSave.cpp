@@ -112,4 +112,48 @@ TBatchSaveResult SaveAllBlocks(const TOrloMemory& memory, TBatchSaveSettings& se
     return result;
 }
 
+TBlockFilesResult WriteBlockFiles(const TOrloMemory& memory, const QString& folder,
+                                  const QString& name, bool overwrite,
+                                  const std::string& dateText) {
+    TBlockFilesResult r;
+    const TSaveName saveName = MakeSaveName(folder, name);
+    if (!saveName.Ok) {
+        r.Error = saveName.Error;
+        return r;
+    }
+    std::vector<std::pair<QString, TDataBlock>> files;
+    int number = saveName.Number;
+    for (const TBlockNode& node : memory.Blocks) {
+        TDataBlock block;
+        block.DateText = dateText;
+        QString reason;
+        const int n = memory.FillRecord(node, block, &reason);
+        if (n < 0) {
+            r.Error = QStringLiteral("Error in loading data from block!\r") + reason;
+            return r;
+        }
+        if (n == 0) {
+            ++r.Skipped;
+            continue;
+        }
+        const QString path = BatchFileName(saveName.Folder, saveName.BaseName, number++);
+        if (!overwrite && QFileInfo::exists(path)) {
+            r.Error = QStringLiteral("Filename ") + QDir::toNativeSeparators(path) +
+                      QStringLiteral(" already exists.");
+            return r;
+        }
+        files.emplace_back(path, std::move(block));
+    }
+    for (const auto& [path, block] : files) {
+        const TWriteResult w = WriteDataFile(path, block);
+        if (!w.Ok) {
+            r.Error = w.Error + QLatin1Char(' ') + QDir::toNativeSeparators(path);
+            return r;
+        }
+        r.Written << path;
+    }
+    r.Ok = true;
+    return r;
+}
+
 }  // namespace orlo

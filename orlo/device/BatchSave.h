@@ -35,6 +35,18 @@ platform::FileDialogRequest SaveDataDialogRequest(const QString& path);
 TBatchSaveResult SaveAllBlocks(const TOrloMemory& memory, TBatchSaveSettings& settings,
                                platform::Prompts& prompts, const std::string& dateText);
 
+// The batch save's naming without questions, for the command line: every block
+// with samples into folder as name + number + ".orl". Unless overwrite is set, an
+// existing file stops everything before anything is written.
+struct TBlockFilesResult {
+    bool Ok = false;
+    QString Error;
+    QStringList Written;
+    int Skipped = 0;  // blocks without samples
+};
+TBlockFilesResult WriteBlockFiles(const TOrloMemory& memory, const QString& folder,
+                                  const QString& name, bool overwrite, const std::string& dateText);
+
 // "1 file succesfully written." / "n files succesfully written."
 QString FilesWrittenText(int count);
 

@@ -15,6 +15,7 @@ struct Command {
     CommandFn run;
 };
 
+int EvalCommand(const QStringList& args);
 int InfoCommand(const QStringList& args);
 int ResaveCommand(const QStringList& args);
 

@@ -16,6 +16,8 @@ using voltaro::cli::Command;
 
 // One line per command.
 constexpr Command kCommands[] = {
+    {"eval", "\"EXPR\" [--var NAME=VALUE ...]",
+     "evaluate a user formula; prints the value or the error", voltaro::cli::EvalCommand},
     {"info", "FILE.vtr", "graph settings, sessions and blocks of a project as JSON",
      voltaro::cli::InfoCommand},
     {"resave", "IN.vtr OUT.vtr", "load a project and save it again (as version 5)",

@@ -19,7 +19,9 @@ namespace voltaro {
 
 class ArchiveReader {
 public:
+    // The bytes must outlive the reader.
     explicit ArchiveReader(std::string_view bytes);
+    ArchiveReader(std::string&&) = delete;
     explicit ArchiveReader(QIODevice* device);
 
     ArchiveReader(const ArchiveReader&) = delete;

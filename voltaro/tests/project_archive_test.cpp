@@ -67,7 +67,8 @@ TEST(ArchiveString, KeepsEightBitBytesAndNuls) {
 }
 
 TEST(ArchiveString, WideStringMarkIsRefused) {
-    ArchiveReader in(bytes({0xFF, 0xFE, 0xFF, 0x01, 'a', 0}));
+    const std::string wide = bytes({0xFF, 0xFE, 0xFF, 0x01, 'a', 0});
+    ArchiveReader in(wide);
     try {
         in.readString();
         FAIL() << "a wide-character string was accepted";

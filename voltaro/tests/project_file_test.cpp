@@ -326,7 +326,8 @@ INSTANTIATE_TEST_SUITE_P(AllVersions, ProjectVersions,
                                            VersionCase{2, false, false, false, true},
                                            VersionCase{3, false, false, true, true},
                                            VersionCase{4, false, true, true, true},
-                                           VersionCase{5, true, true, true, true}));
+                                           VersionCase{5, true, true, true, true}),
+                         [](const auto& info) { return "v" + std::to_string(info.param.version); });
 
 TEST_F(ProjectFile, VersionOneHasNoAxisSides) {
     // Version 1 files end each axis after "shown"; the sides stay at their defaults.

@@ -74,8 +74,9 @@ inline void appendSample(Bytes& b, const FixtureSample& s, int version) {
     }
 }
 
-// The graph settings record with built-in defaults, in the layout of a version;
-// `axisMin` marks the axes so a test can tell which ones were read.
+// The graph settings record with built-in defaults, in the layout of a version.
+// A non-zero axisMinBase marks the axes (minimum base + index, the I axis on the
+// right) so a test can tell which fields were read.
 inline void appendDefaultGraph(Bytes& b, int version, double axisMinBase = 0.0) {
     b.str("").str("").str("Arial").str("Arial");
     if (version >= 3) {
@@ -89,7 +90,7 @@ inline void appendDefaultGraph(Bytes& b, int version, double axisMinBase = 0.0) 
         b.f64(axisMinBase == 0.0 ? 0.0 : axisMinBase + i).u32(1).f64(10.0).u32(1);
         b.u32(i < 3 ? 1 : 0);
         if (version >= 2) {
-            b.u32(0).u32(0);
+            b.u32(axisMinBase != 0.0 && i == 1 ? 1 : 0).u32(0);
         }
     }
 }

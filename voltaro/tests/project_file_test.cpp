@@ -279,6 +279,7 @@ TEST_P(ProjectVersions, ReadsTheLayoutOfItsVersion) {
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(g.m_axes[std::size_t(i)].min, 100.0 + i) << i;
     }
+    EXPECT_EQ(g.m_axes[1].right, c.hasAxisSides ? 1 : 0);
     if (c.hasR) {
         EXPECT_EQ(g.m_axes[4].min, 104.0);
         EXPECT_EQ(g.m_axes[4].max, 10.0);

@@ -94,11 +94,7 @@ bool ExpressionContext::SetVariable(std::string_view name, double value) {
     return true;
 }
 
-bool ExpressionContext::SetVariable(VariableRef& ref, double value) {
-    if (ref.version_ == version_ && ref.slot_ >= 0) {
-        slots_[static_cast<std::size_t>(ref.slot_)].value = value;
-        return true;
-    }
+bool ExpressionContext::storeByRef(VariableRef& ref, double value) {
     if (!SetVariable(ref.name_, value)) {
         ref.slot_ = -1;
         return false;
@@ -165,7 +161,9 @@ EvalResult ExpressionContext::Evaluate(std::string_view text) {
 }
 
 EvalResult ExpressionContext::Evaluate(const ExpressionProgram& program) {
-    error_ = ExpressionError{};
+    error_.code = kExprOk;
+    error_.position = 0;
+    error_.name.clear();
     EvalResult result;
     // Per run, so a resolver may evaluate again in this context while it runs.
     constexpr std::size_t kLocalStack = 32;

@@ -88,7 +88,13 @@ public:
         int slot_ = -1;
         std::uint64_t version_ = 0;
     };
-    bool SetVariable(VariableRef& ref, double value);
+    bool SetVariable(VariableRef& ref, double value) {
+        if (ref.version_ == version_ && ref.slot_ >= 0) {
+            slots_[static_cast<std::size_t>(ref.slot_)].value = value;
+            return true;
+        }
+        return storeByRef(ref, value);
+    }
 
     // The own table only.
     std::optional<double> variable(std::string_view name) const;
@@ -105,6 +111,7 @@ private:
         double value = 0.0;
     };
 
+    bool storeByRef(VariableRef& ref, double value);
     int findSlot(std::string_view name) const;
     int slotFor(const ExpressionProgram::Instr& ins, std::string_view name) const;
     bool execute(const ExpressionProgram& program, const ExpressionProgram::Statement& st,

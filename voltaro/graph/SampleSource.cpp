@@ -12,6 +12,14 @@ std::size_t SampleSource::indexAtTime(double t) const {
     return i;
 }
 
+std::size_t SampleSource::readSamples(std::size_t first, std::span<SampleValues> out) const {
+    const std::size_t count = sampleCount();
+    std::size_t n = 0;
+    for (; n < out.size() && first + n < count; ++n)
+        out[n] = sampleAt(first + n);
+    return n;
+}
+
 void SampleTable::append(float t, float u, float i, float c, float e, float r) {
     samples_.push_back(Row{t, u, i, c, e, r});
 }
@@ -19,6 +27,15 @@ void SampleTable::append(float t, float u, float i, float c, float e, float r) {
 SampleValues SampleTable::sampleAt(std::size_t index) const {
     const Row& s = samples_[index];
     return {s.t, s.u, s.i, s.c, s.e, s.r};
+}
+
+std::size_t SampleTable::readSamples(std::size_t first, std::span<SampleValues> out) const {
+    std::size_t n = 0;
+    for (; n < out.size() && first + n < samples_.size(); ++n) {
+        const Row& s = samples_[first + n];
+        out[n] = {s.t, s.u, s.i, s.c, s.e, s.r};
+    }
+    return n;
 }
 
 std::size_t SampleTable::indexAtTime(double t) const {

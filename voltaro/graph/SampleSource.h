@@ -6,6 +6,7 @@
 // SampleTable is a plain in-memory block for tools, tests and benchmarks.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
 
     virtual std::size_t sampleCount() const = 0;
     virtual SampleValues sampleAt(std::size_t index) const = 0;
+    // Copies the samples from first on into out, as many as fit and exist; returns
+    // how many. Long loops read in chunks through this rather than per sample.
+    virtual std::size_t readSamples(std::size_t first, std::span<SampleValues> out) const;
 
     // The smallest index i with i = count - 1 or T(i) >= t, scanning from 0. Only
     // for a block with samples.
@@ -51,6 +55,7 @@ public:
 
     std::size_t sampleCount() const override { return samples_.size(); }
     SampleValues sampleAt(std::size_t index) const override;
+    std::size_t readSamples(std::size_t first, std::span<SampleValues> out) const override;
     std::size_t indexAtTime(double t) const override;
     std::size_t indexAtPercent(double percent) const override;
     std::string sessionName() const override { return session_; }

@@ -186,24 +186,31 @@ std::optional<double> UserCalculations::integrate(ExpressionContext& context,
     double fPrevious = 0.0;
     double tPrevious = 0.0;
     bool first = true;
-    for (std::size_t i = start; i < count; ++i) {
-        const SampleValues s = block->sampleAt(i);
-        if (s.T > upper)
+    std::array<SampleValues, 256> chunk;
+    for (std::size_t i = start; i < count;) {
+        const std::size_t n = block->readSamples(i, chunk);
+        if (n == 0)
             break;
-        nested.SetVariable(vT, s.T);
-        nested.SetVariable(vU, s.U);
-        nested.SetVariable(vI, s.I);
-        nested.SetVariable(vC, s.C);
-        nested.SetVariable(vE, s.E);
-        nested.SetVariable(vR, s.R);
-        const EvalResult r = nested.Evaluate(integrand);
-        if (r.code != kExprOk)
-            return std::nullopt;
-        if (!first)
-            sum += (r.value + fPrevious) / 2 * (s.T - tPrevious);
-        fPrevious = r.value;
-        tPrevious = s.T;
-        first = false;
+        i += n;
+        for (std::size_t k = 0; k < n; ++k) {
+            const SampleValues& s = chunk[k];
+            if (s.T > upper)
+                return swapped ? -sum : sum;
+            nested.SetVariable(vT, s.T);
+            nested.SetVariable(vU, s.U);
+            nested.SetVariable(vI, s.I);
+            nested.SetVariable(vC, s.C);
+            nested.SetVariable(vE, s.E);
+            nested.SetVariable(vR, s.R);
+            const EvalResult r = nested.Evaluate(integrand);
+            if (r.code != kExprOk)
+                return std::nullopt;
+            if (!first)
+                sum += (r.value + fPrevious) / 2 * (s.T - tPrevious);
+            fPrevious = r.value;
+            tPrevious = s.T;
+            first = false;
+        }
     }
     return swapped ? -sum : sum;
 }

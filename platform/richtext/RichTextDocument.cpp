@@ -250,8 +250,13 @@ CharStyle RichTextDocument::charStyle(const QTextCharFormat& f) {
     const QStringList families = f.fontFamilies().toStringList();
     if (!families.isEmpty())
         s.family = families.front();
+    else
+        s.family = f.stringProperty(QTextFormat::FontFamily);  // formats made before Qt 6.1
     if (f.fontPointSize() > 0)
         s.halfPoints = static_cast<int>(std::lround(f.fontPointSize() * 2));
+    else if (f.intProperty(QTextFormat::FontPixelSize) > 0)  // pasted HTML sizes (96 dpi)
+        s.halfPoints =
+            static_cast<int>(std::lround(f.intProperty(QTextFormat::FontPixelSize) * 1.5));
     s.bold = f.fontWeight() >= QFont::DemiBold;
     s.italic = f.fontItalic();
     s.strikeOut = f.fontStrikeOut();
@@ -321,6 +326,7 @@ void RichTextDocument::fill(QTextDocument& document, const RichText& text) {
                 cursor.insertText(r.text, charFormat(r.style));
     }
     document.setUndoRedoEnabled(undo);
+    document.setModified(false);
 }
 
 RichText RichTextDocument::extract(const QTextDocument& document) {

@@ -24,7 +24,8 @@ public:
     // The hanging indent given to list paragraphs that have none of their own.
     static constexpr int kDefaultHangingIndent = 360;
 
-    // Replaces the document's content; the load is not an undoable edit.
+    // Replaces the document's content; the load is not an undoable edit and
+    // leaves the document unmodified.
     static void fill(QTextDocument& document, const RichText& text);
     static RichText extract(const QTextDocument& document);
 

@@ -163,6 +163,9 @@ private:
     RichText result_;
     Paragraph paragraph_;
     bool paragraphOpen_ = false;  // text (or a mark) arrived since the last \par
+    // The resolved style of plain text, kept while only text arrives.
+    CharStyle textStyle_;
+    bool textStyleValid_ = false;
 };
 
 // Reads a control word's parameter: an optional '-' and up to 10 digits, clamped
@@ -281,6 +284,7 @@ void Parser::openGroup() {
 
 void Parser::closeGroup() {
     ignorableNext_ = false;
+    textStyleValid_ = false;
     if (overflow_ > 0) {
         --overflow_;
         return;
@@ -391,10 +395,12 @@ void Parser::hexByte() {
 void Parser::textByte(unsigned char byte) {
     if (stack_.empty())
         return;
+    ignorableNext_ = false;  // \* stands before a control word or not at all
     if (byte < 0x20 && byte != '\t')
         return;
     if (state().destination == Destination::ColorTable) {
         if (byte == ';') {
+            textStyleValid_ = false;
             colors_.push_back(colorInTable_);
             colorInTable_ = ColorEntry{};
         }
@@ -423,6 +429,14 @@ void Parser::textByte(unsigned char byte) {
 void Parser::character(char16_t c) {
     if (stack_.empty())
         return;
+    // Control characters and the characters a text document reserves for its
+    // own structure have no meaning in the text.
+    if ((c < 0x20 && c != '\t') || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1)
+        return;
+    if (c == 0x2029)
+        c = 0x2028;
+    if (state().destination != Destination::Text)
+        textStyleValid_ = false;  // font names change what text resolves to
     switch (state().destination) {
         case Destination::Text:
             if (!state().hidden)
@@ -476,7 +490,7 @@ CharStyle Parser::resolvedStyle() const {
     CharStyle style;
     const int font = s.font >= 0 ? s.font : defaultFont_;
     if (auto it = fonts_.find(font); it != fonts_.end())
-        style.family = it->second.name;
+        style.family = it->second.name.trimmed();  // unfinished names too
     style.halfPoints = s.halfPoints;
     style.bold = s.bold;
     style.italic = s.italic;
@@ -498,18 +512,13 @@ CharStyle Parser::resolvedStyle() const {
 }
 
 void Parser::appendToParagraph(char16_t c) {
-    // Control characters and the characters a text document reserves for its
-    // own structure have no meaning in the text.
-    if ((c < 0x20 && c != '\t') || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1 || c == 0x2029) {
-        if (c == 0x2029)
-            c = 0x2028;
-        else
-            return;
+    if (!textStyleValid_) {
+        textStyle_ = resolvedStyle();
+        textStyleValid_ = true;
     }
-    CharStyle style = resolvedStyle();
     paragraphOpen_ = true;
-    if (paragraph_.runs.empty() || !(paragraph_.runs.back().style == style))
-        paragraph_.runs.push_back(TextRun{QString(), std::move(style)});
+    if (paragraph_.runs.empty() || !(paragraph_.runs.back().style == textStyle_))
+        paragraph_.runs.push_back(TextRun{QString(), textStyle_});
     paragraph_.runs.back().text.append(QChar(c));
 }
 
@@ -537,6 +546,7 @@ void Parser::controlWord(std::string_view word, bool hasParam, int param) {
         return;  // nothing before the first group counts
     const bool ignorable = ignorableNext_;
     ignorableNext_ = false;
+    textStyleValid_ = false;
 
     // Binary data is skipped in every destination.
     if (word == "bin") {

@@ -268,6 +268,23 @@ TEST(RichTextDocument, LoadingReplacesTheTextAndIsNotAnEditToUndo) {
     EXPECT_EQ(doc.toPlainText(), "new");
     EXPECT_FALSE(doc.isUndoAvailable());
     EXPECT_TRUE(doc.isUndoRedoEnabled());
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST(RichTextDocument, PastedHtmlSizesAndFontsAreKept) {
+    QTextDocument doc;
+    doc.setHtml(
+        "<p><span style=\"font-family:'Courier New'; font-size:16px\">px</span>"
+        "<span style=\"font-size:9pt; font-weight:600\">pt</span></p>");
+    const RichText saved = RtfReader::read(RtfCodec::save(doc));
+    ASSERT_EQ(saved.paragraphs.size(), 1u);
+    const auto& runs = saved.paragraphs[0].runs;
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].text, "px");
+    EXPECT_EQ(runs[0].style.family, "Courier New");
+    EXPECT_EQ(runs[0].style.halfPoints, 24);  // 16 px at 96 dpi are 12 points
+    EXPECT_EQ(runs[1].style.halfPoints, 18);
+    EXPECT_TRUE(runs[1].style.bold);
 }
 
 TEST(RichTextDocument, ObjectsInTheDocumentAreNotSaved) {

@@ -8,6 +8,9 @@
 #include <ostream>
 
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace voltaro {
 namespace {
@@ -281,6 +284,78 @@ TEST(Recalculation, FormatGeneralIgnoresTheLocale) {
                           {HUGE_VAL, 5, "inf"}};
     for (const Case& c : cases)
         EXPECT_EQ(formatGeneral(c.value, c.precision), c.text);
+}
+
+}  // namespace
+}  // namespace voltaro
+
+namespace voltaro {
+namespace {
+
+// A block that offers only single samples, as a minimal adapter would.
+class PlainSource : public SampleSource {
+public:
+    explicit PlainSource(std::vector<double> times) : times_(std::move(times)) {}
+    std::size_t sampleCount() const override { return times_.size(); }
+    SampleValues sampleAt(std::size_t index) const override {
+        return {times_[index], 12.0, 2.0, 0.0, 0.0, 0.0};
+    }
+    std::size_t indexAtPercent(double) const override { return 0; }
+    std::string sessionName() const override { return "S"; }
+    std::string blockName() const override { return "B"; }
+
+private:
+    std::vector<double> times_;
+};
+
+TEST(Integral, LongBlocksAcrossReadChunks) {
+    std::vector<double> times;
+    SampleTable table;
+    for (int k = 0; k < 1000; ++k) {
+        times.push_back(k);
+        table.append(static_cast<float>(k), 12.0f, 2.0f);
+    }
+    const PlainSource plain(times);
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {{"int_dt(I)", 2 * 999.0},
+                          {"int_dt(I, 200.5, 700.5)", 2 * 499.0},
+                          {"int_dt(U*I, 255, 257)", 48.0},
+                          {"int_dt(I, 700.5, 200.5)", -2 * 499.0}};
+    for (const SampleSource* block :
+         {static_cast<const SampleSource*>(&plain), static_cast<const SampleSource*>(&table)}) {
+        UserCalculations calc;
+        calc.setCursorBlock(block);
+        ExpressionContext context;
+        context.addResolver(&calc);
+        for (const Case& c : cases) {
+            const EvalResult r = context.Evaluate(c.text);
+            EXPECT_EQ(r.code, kExprOk) << c.text;
+            EXPECT_DOUBLE_EQ(r.value, c.value) << c.text;
+        }
+    }
+}
+
+TEST(Integral, IndexAtTimeScansFromTheStart) {
+    // Times that go back: the first sample at or after t wins, not a sorted search.
+    const PlainSource block({0, 5, 3, 10});
+    struct Case {
+        double t;
+        std::size_t index;
+    };
+    const Case cases[] = {{-1, 0}, {0, 0}, {4, 1}, {5, 1}, {6, 3}, {99, 3}};
+    for (const Case& c : cases)
+        EXPECT_EQ(block.indexAtTime(c.t), c.index) << c.t;
+    // int_dt from 4 starts at the sample at 5 and then takes 3 and 10 as they come.
+    UserCalculations calc;
+    calc.setCursorBlock(&block);
+    ExpressionContext context;
+    context.addResolver(&calc);
+    const EvalResult r = context.Evaluate("int_dt(I, 4, 20)");
+    EXPECT_EQ(r.code, kExprOk);
+    EXPECT_DOUBLE_EQ(r.value, 2 * (3 - 5) + 2 * (10 - 3));
 }
 
 }  // namespace

@@ -12,6 +12,11 @@
 // Unknown variables and functions are asked of the resolvers in order; a resolver may
 // also answer a call from its raw argument text before the arguments are evaluated.
 // The variable table has 100 slots.
+//
+// For a formula run many times (per sample, per received line), compile it once with
+// ExpressionProgram::compile and pass the program to Evaluate; a new context per run
+// is cheap. Programs cache where they found names, so one program is not run from
+// two threads at once.
 
 #include "voltaro/graph/ExpressionError.h"
 #include "voltaro/graph/ExpressionProgram.h"

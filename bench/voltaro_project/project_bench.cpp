@@ -2,8 +2,9 @@
 // four sessions, about 108 MB of sample records), against a plain copy of the
 // same file. Run with --benchmark_counters_tabular=true.
 //
-// peak_MB: the growth of the process's peak resident memory while loading, read
-// from /proc (Linux); peak_per_sample_bytes relates it to the sample records.
+// peak_MB: the growth of the process's peak resident memory while saving or
+// loading, read from /proc (Linux); peak_per_sample_bytes relates the growth
+// while loading to the sample records.
 #include "voltaro/model/ArchiveWriter.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"
@@ -95,13 +96,22 @@ void BM_SaveProject(benchmark::State& state) {
     voltaro::CMainDoc doc(true);
     fill(doc);
     const QString target = f.dir.filePath(QStringLiteral("save.vtr"));
+    double peakGrowthKb = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        const long before = statusKb("VmRSS");
+        resetPeak();
+        state.ResumeTiming();
         if (!doc.OnSaveDocument(target)) {
             state.SkipWithError("save failed");
             return;
         }
+        state.PauseTiming();
+        peakGrowthKb = std::max(peakGrowthKb, double(statusKb("VmHWM") - before));
+        state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * f.size);
+    state.counters["peak_MB"] = peakGrowthKb / 1024.0;
 }
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -21,6 +21,7 @@ using orlo::testing::waitUntil;
 class Window : public OrloLinkEvents {
 public:
     std::vector<std::string> errors, statuses;
+    std::string counter;
     int split = -1;
     bool ended = false;
     bool disconnected = false;
@@ -29,6 +30,7 @@ public:
 
     int SendBytes(std::span<const std::uint8_t>) override { return 0; }  // the session sends
     void StatusText(const QString& t) override { statuses.push_back(t.toStdString()); }
+    void ByteCounter(const QString& t) override { counter = t.toStdString(); }
     void ErrorBox(const QString& t) override { errors.push_back(t.toStdString()); }
     void DownloadSplit(int n) override { split = n; }
     void ConfigReadFinished(bool loaded) override {
@@ -102,8 +104,7 @@ TEST(DeviceSimulatorTest, DisconnectDuringAStalledDownload) {
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;
     ASSERT_TRUE(rig.connect(sim.path()));
-    ASSERT_TRUE(waitUntil(
-        [&] { return rig.session.link().Memory.MemoryImage[699] != 0 || rig.window.ended; }));
+    ASSERT_TRUE(waitUntil([&] { return rig.window.counter == "Number of bytes read: 700"; }));
     EXPECT_EQ(rig.session.link().phase(), OrloLink::Phase::Download);
     rig.session.StopNow();
     EXPECT_TRUE(rig.window.ended);

@@ -4,6 +4,10 @@
 #include "voltaro/model/ItemDocument.h"
 #include "voltaro/model/ItemEnvironment.h"
 
+#include "platform/core/TextCodec.h"
+
+#include <QLocale>
+
 #include <charconv>
 #include <cmath>
 
@@ -31,6 +35,10 @@ const char* LineTypeMenuText(int nLineType) {
 }
 
 CDataBlock::CDataBlock() = default;
+
+std::string CDataBlock::CreatedText(const QDateTime& when) {
+    return platform::fromQt(QLocale::system().toString(when, QLocale::ShortFormat));
+}
 CDataBlock::~CDataBlock() = default;
 
 CDataModule* CDataBlock::GetSession() const {

@@ -6,6 +6,7 @@
 #include "voltaro/model/CDataItem.h"
 #include "voltaro/model/DataSample.h"
 
+#include <QDateTime>
 #include <QIODevice>
 
 #include <string>
@@ -84,6 +85,10 @@ public:
     // Announces the block in its protocol the first time; online, also feeds
     // the online data bar and the views.
     void AppendSample(const DataSample& sample, std::string_view line, bool bOnline);
+
+    // The text kept in m_strCreated for a block made at the given local time: the
+    // user's short date and time format, as 8-bit text.
+    static std::string CreatedText(const QDateTime& when);
 
     // Stored in project files.
     std::string m_strName;

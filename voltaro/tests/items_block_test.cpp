@@ -412,6 +412,15 @@ TEST_F(BlockTest, NamesPicturesAndMenus) {
     EXPECT_EQ(loose.m_nEndIndex, -1);
 }
 
+TEST(CreatedText, ShowsTheLocalDateAndTime) {
+    const QDateTime when(QDate(2026, 12, 11), QTime(10, 5, 0));
+    const std::string text = CDataBlock::CreatedText(when);
+    EXPECT_NE(text.find("10:05"), std::string::npos) << text;
+    EXPECT_NE(text.find("11"), std::string::npos) << text;
+    EXPECT_NE(text.find("26"), std::string::npos) << text;
+    EXPECT_NE(CDataBlock::CreatedText(when.addDays(1)), text);
+}
+
 std::string exportBlock(const CDataBlock& block, unsigned cmd, int* result = nullptr) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

@@ -171,6 +171,10 @@ void OrloLink::Tick(std::int64_t nowMs) {
         // The logger never began its reply.
         replyCount_ = 0;
         finishConfigRead();
+    } else if (phase_ == Phase::Dispatch && PendingCommand == "W" &&
+               nowMs - configAskedAt_ >= options_.ConfigReadLimitMs) {
+        replyCount_ = 0;
+        finishVerify(QStringLiteral("Communication error, no response from device"));
     } else if (phase_ == Phase::ConfigRead && quiet >= options_.ConfigReadLimitMs)
         finishConfigRead();
     else if (phase_ == Phase::Verify && quiet >= options_.VerifyGapMs)
@@ -310,7 +314,8 @@ void OrloLink::RequestConfig(std::int64_t nowMs) {
     send(CmdReadConfig);
 }
 
-void OrloLink::UploadConfig() {
+void OrloLink::UploadConfig(std::int64_t nowMs) {
+    now_ = nowMs;
     PendingCommand = "W";
     send(CmdWriteConfig);
     events_.StatusText(QStringLiteral("Config file writing started."));
@@ -321,6 +326,7 @@ void OrloLink::UploadConfig() {
         events_.ErrorBox(QStringLiteral("Only %1 bytes written.").arg(sum));
     events_.StatusText(QStringLiteral("Config file writing finished."));
     events_.StatusText(QStringLiteral("Verifying config file."));
+    configAskedAt_ = nowMs;
     send(CmdReadConfig);
 }
 

@@ -57,7 +57,8 @@ public:
 };
 
 struct OrloLinkOptions {
-    // The configuration reply waits at most this long for its next byte.
+    // A configuration reply (read or verify) waits at most this long for its first
+    // and for each next byte.
     int ConfigReadLimitMs = 2000;
     // The verify read fails when a byte is this late.
     int VerifyGapMs = 100;
@@ -83,7 +84,7 @@ public:
     // Commands of the window's buttons; the window checks PortOpen first.
     void RequestMemory();                    // Get Data
     void RequestConfig(std::int64_t nowMs);  // Reset Cfg
-    void UploadConfig();                     // Upload Cfg: "W", the record, then "R" to verify
+    void UploadConfig(std::int64_t nowMs);   // Upload Cfg: "W", the record, "R" to verify
     void EraseMemory();                      // Erase Memory (after the user agreed)
 
     Phase phase() const { return phase_; }

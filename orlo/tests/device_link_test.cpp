@@ -391,7 +391,7 @@ TEST(DeviceLinkTest, UploadWritesTheRecordAndVerifiesIt) {
     f.connect();
     const Bytes record = configRecord();
     std::copy(record.begin(), record.end(), f.link.ConfigImage.begin());
-    f.link.UploadConfig();
+    f.link.UploadConfig(f.now);
     Bytes expected = str("W");
     expected.insert(expected.end(), record.begin(), record.end());
     expected.push_back('R');
@@ -431,7 +431,7 @@ TEST(DeviceLinkTest, VerifyFailures) {
         f.connect();
         const Bytes record = configRecord();
         std::copy(record.begin(), record.end(), f.link.ConfigImage.begin());
-        f.link.UploadConfig();
+        f.link.UploadConfig(f.now);
         f.rec.log.clear();
         Bytes back = record;
         if (c.changedByte >= 0)
@@ -456,11 +456,25 @@ TEST(DeviceLinkTest, VerifyFailures) {
     }
 }
 
+TEST(DeviceLinkTest, VerifyThatNeverBeginsIsBounded) {
+    Fixture f;
+    f.connect();
+    f.link.UploadConfig(f.now);
+    f.rec.log.clear();
+    f.link.Tick(f.now + 1999);
+    EXPECT_TRUE(f.rec.log.empty());
+    f.link.Tick(f.now + 2000);
+    EXPECT_TRUE(f.rec.has("error:Communication error, no response from device"));
+    EXPECT_TRUE(f.rec.has("disconnect"));
+    EXPECT_TRUE(f.rec.has("verify:differ"));
+    EXPECT_EQ(f.link.PendingCommand, "");
+}
+
 TEST(DeviceLinkTest, ShortWriteIsReported) {
     Fixture f;
     f.connect();
     f.rec.acceptPerWrite = 0;
-    f.link.UploadConfig();
+    f.link.UploadConfig(f.now);
     EXPECT_TRUE(f.rec.has("error:Only 0 bytes written."));
 }
 

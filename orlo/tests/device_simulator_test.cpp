@@ -158,7 +158,7 @@ TEST(DeviceSimulatorTest, ConfigurationReadWriteVerifyAndErase) {
     EXPECT_EQ(ConfigWord(link.ConfigImage, cfg::Number3), 3);
 
     SetConfigWord(link.ConfigImage, cfg::Number2, 4321);
-    link.UploadConfig();
+    link.UploadConfig(rig.session.now());
     ASSERT_TRUE(waitUntil([&] { return rig.window.verified == 1; }));
     EXPECT_TRUE(rig.window.verifyMatched);
     EXPECT_TRUE(rig.window.errors.empty());
@@ -183,7 +183,7 @@ TEST(DeviceSimulatorTest, VerifyOfARecordThatDiffers) {
     Rig rig;
     ASSERT_TRUE(rig.connect(sim.path()));
     rig.session.link().ConfigImage = {};
-    rig.session.link().UploadConfig();
+    rig.session.link().UploadConfig(rig.session.now());
     ASSERT_TRUE(waitUntil([&] { return rig.window.verified == 1; }));
     EXPECT_FALSE(rig.window.verifyMatched);
     EXPECT_EQ(rig.window.errors, std::vector<std::string>{"Verifying config file failed."});

@@ -524,7 +524,7 @@ void TOrloComForm::UploadButtonClick() {
     for (QWidget* w :
          std::initializer_list<QWidget*>{OKButton, DataButton, ResetButton, EraseButton})
         w->setEnabled(false);
-    link().UploadConfig();
+    link().UploadConfig(session_.now());
 }
 
 void TOrloComForm::EraseButtonClick() {

@@ -1,0 +1,113 @@
+#include "ChargerSimulator.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace charger_sim {
+
+std::vector<std::string> SessionOutput(const SimulatorOptions& o) {
+    std::vector<std::string> out;
+    int n = 0;
+    for (const std::string& source : o.Lines) {
+        if (o.SilenceAfter >= 0 && n >= o.SilenceAfter)
+            return out;  // silent for good: no form feed either
+        ++n;
+        std::string line = source;
+        if (o.PartialEvery > 0 && n % o.PartialEvery == 0)
+            line.resize(line.size() / 2);
+        if (o.LongEvery > 0 && n % o.LongEvery == 0 && line.size() < 200)
+            line.append(200 - line.size(), '=');
+        out.push_back(line + "\r\n");
+        if (o.GarbageEvery > 0 && n % o.GarbageEvery == 0)
+            out.push_back("#@!~ line noise ~!@#\r\n");
+    }
+    if (o.FormFeed)
+        out.push_back("\f");
+    return out;
+}
+
+ChargerSimulator::ChargerSimulator(SimulatorOptions options) : o_(std::move(options)) {}
+
+std::int64_t ChargerSimulator::nowMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void ChargerSimulator::queueSession() {
+    for (std::string& line : SessionOutput(o_))
+        out_.push_back(std::move(line));
+    announce_ = true;
+}
+
+bool ChargerSimulator::flush() {
+    while (!out_.empty()) {
+        const std::int64_t now = nowMs();
+        if (partDone_ == 0 && now < nextLineAt_)
+            return true;
+        const std::string& line = out_.front();
+        const ssize_t w = ::write(pty_.fd(), line.data() + partDone_, line.size() - partDone_);
+        if (w < 0) {
+            if (errno == EAGAIN || errno == EINTR || errno == EIO)
+                return true;  // the reader is slow or not there yet
+            return false;
+        }
+        partDone_ += std::size_t(w);
+        if (partDone_ < line.size())
+            return true;
+        out_.pop_front();
+        partDone_ = 0;
+        if (o_.LinesPerSecond > 0)
+            nextLineAt_ = now + std::int64_t(std::lround(1000.0 / o_.LinesPerSecond));
+    }
+    if (announce_) {
+        announce_ = false;
+        ::tcdrain(pty_.fd());
+        std::printf("sent %d\n", ++sessions_);
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+int ChargerSimulator::run() {
+    ::fcntl(pty_.fd(), F_SETFL, ::fcntl(pty_.fd(), F_GETFL) | O_NONBLOCK);
+    // Holding the device open ourselves keeps the line up between the program's
+    // opens and closes.
+    keepOpen_ = ::open(pty_.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    std::printf("%s\n", pty_.devicePath().toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (!o_.Offline) {
+        nextLineAt_ = nowMs() + o_.StartDelayMs;
+        queueSession();
+    }
+    for (;;) {
+        pollfd p{pty_.fd(), short(POLLIN | (out_.empty() ? 0 : POLLOUT)), 0};
+        int wait = 200;
+        if (!out_.empty())
+            wait = o_.LinesPerSecond > 0 || o_.StartDelayMs > 0 ? 2 : 10;
+        ::poll(&p, 1, wait);
+        if (p.revents & POLLIN) {
+            std::uint8_t buf[256];
+            const ssize_t n = ::read(pty_.fd(), buf, sizeof buf);
+            for (ssize_t i = 0; i < n; ++i) {
+                if (o_.Offline && buf[i] == 'U')
+                    queueSession();
+            }
+        }
+        if (!flush()) {
+            if (keepOpen_ >= 0)
+                ::close(keepOpen_);
+            pty_.hangUp();
+            return 0;
+        }
+    }
+}
+
+}  // namespace charger_sim

@@ -12,6 +12,9 @@ namespace orlo::testing {
 
 class OrloSimProcess {
 public:
+    // The simulator needs pseudo-terminals; it is not built where there are none.
+    static bool available() { return !QStringLiteral(ORLO_SIM_PATH).isEmpty(); }
+
     explicit OrloSimProcess(const QStringList& args) {
         process_.setProgram(QStringLiteral(ORLO_SIM_PATH));
         process_.setArguments(args);

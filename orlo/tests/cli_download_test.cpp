@@ -35,12 +35,8 @@ QStringList orlFiles(const QString& dir) {
     return QDir(dir).entryList({QStringLiteral("*.orl")}, QDir::Files, QDir::Name);
 }
 
-bool haveSimulator() {
-    return !QStringLiteral(ORLO_SIM_PATH).isEmpty();
-}
-
 TEST(CliDownload, DownloadsChecksAndSavesTheBlocks) {
-    if (!haveSimulator())
+    if (!OrloSimProcess::available())
         GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--blocks", "3", "--samples", "300,0,40", "--mask", "0xC000,0xC000,0xE000",
                         "--hello-repeat", "2", "--garbage", "4"});
@@ -73,8 +69,6 @@ TEST(CliDownload, DownloadsChecksAndSavesTheBlocks) {
 }
 
 TEST(CliDownload, FailuresEndWithStatusOneAndNoFiles) {
-    if (!haveSimulator())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     struct Case {
         const char* name;
         QStringList simArgs;
@@ -94,6 +88,8 @@ TEST(CliDownload, FailuresEndWithStatusOneAndNoFiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (!OrloSimProcess::available())
+            GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
         OrloSimProcess sim(c.simArgs);
         ASSERT_FALSE(sim.path().isEmpty());
         QTemporaryDir dir;

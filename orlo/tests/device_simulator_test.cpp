@@ -60,6 +60,8 @@ struct Rig {
 };
 
 TEST(DeviceSimulatorTest, FullDownloadIntoBlocks) {
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--blocks", "4", "--samples", "120,0,35,2000", "--mask",
                         "0xC000,0xC000,0xE000,0x8000", "--current-mode", "0,1,200,100",
                         "--hello-repeat", "3", "--garbage", "3"});
@@ -100,6 +102,8 @@ TEST(DeviceSimulatorTest, DisconnectWhileWaitingEndsAtOnceAndClosesThePort) {
 }
 
 TEST(DeviceSimulatorTest, DisconnectDuringAStalledDownload) {
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--blocks", "2", "--samples", "500", "--stall-after", "700"});
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;
@@ -128,6 +132,8 @@ TEST(DeviceSimulatorTest, FailuresOfTheLoggerEndTheLinkWithAnError) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (!OrloSimProcess::available())
+            GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
         OrloSimProcess sim(c.args);
         ASSERT_FALSE(sim.path().isEmpty());
         Rig rig;
@@ -144,6 +150,8 @@ TEST(DeviceSimulatorTest, FailuresOfTheLoggerEndTheLinkWithAnError) {
 TEST(DeviceSimulatorTest, ConfigurationReadWriteVerifyAndErase) {
     // A logger that does not answer the greeting leaves the link waiting, where the
     // configuration commands work.
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--hello-repeat", "0", "--erase-delay", "30", "--garbage", "2"});
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;
@@ -178,6 +186,8 @@ TEST(DeviceSimulatorTest, ConfigurationReadWriteVerifyAndErase) {
 }
 
 TEST(DeviceSimulatorTest, VerifyOfARecordThatDiffers) {
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--hello-repeat", "0", "--verify-differ"});
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;

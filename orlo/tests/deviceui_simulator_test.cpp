@@ -16,6 +16,8 @@ using orlo::testing::OrloSimProcess;
 using orlo::testing::waitUntil;
 
 TEST(DeviceUiSimulatorTest, ReadDataDownloadsAndClosesWithTheBlockCount) {
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--blocks", "3", "--samples", "250,60,0", "--hello-repeat", "2"});
     ASSERT_FALSE(sim.path().isEmpty());
     platform::ScriptedPrompts prompts;
@@ -35,6 +37,8 @@ TEST(DeviceUiSimulatorTest, ReadDataDownloadsAndClosesWithTheBlockCount) {
 }
 
 TEST(DeviceUiSimulatorTest, DisconnectAndReconnectDuringAStalledDownload) {
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
     OrloSimProcess sim({"--samples", "400", "--stall-after", "1000"});
     ASSERT_FALSE(sim.path().isEmpty());
     platform::ScriptedPrompts prompts;

@@ -1,5 +1,8 @@
 #include "platform/serial/PseudoTerminal.h"
 
+// Pseudo-terminals exist on POSIX systems only; elsewhere the class is not built.
+#ifndef _WIN32
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -80,3 +83,5 @@ void PseudoTerminal::hangUp() {
 }
 
 }  // namespace platform
+
+#endif  // _WIN32

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace orlo {
@@ -402,6 +403,8 @@ void TOrloComForm::setStatus(const QString& text) {
 
 void TOrloComForm::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    if (QScreen* s = screen())  // centred on the desktop
+        move(s->availableGeometry().center() - rect().center());
     ConnectButton->setFocus();
     modalResult_ = 0;
     closing_ = false;

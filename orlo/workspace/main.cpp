@@ -1,4 +1,8 @@
+#include "orlo/workspace/AssertDlg.h"
+#include "orlo/workspace/OrloSettings.h"
 #include "orlo/workspace/TFormMain.h"
+#include "orlo/workspace/TFormOptions.h"
+#include "platform/ui/QtPrompts.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -8,8 +12,20 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("ORLO"));
     QApplication::setApplicationDisplayName(QStringLiteral("ORLO"));
 
-    TFormMain mainForm;
+    const orlo::TSettingsPlaces places = orlo::SystemSettingsPlaces();
+    platform::QtPrompts prompts;
+    orlo::TMainEnvironment env;
+    env.iniPath = orlo::SettingsFilePath(places);
+    env.rootDir = orlo::DefaultRootDir(places);
+    env.prompts = &prompts;
+    env.ports = orlo::TFormOptions::SystemPortNames();
+
+    orlo::TFormMain mainForm(std::move(env));
+    prompts.setParentWidget(&mainForm);
+    orlo::TFormAssert formAssert;
+
     mainForm.show();
+    // Data files named on the command line open into the grid.
     mainForm.openFiles(QApplication::arguments().mid(1));
 
     // ORLO_QUIT_AFTER_MS lets scripts and tests start the program and see it end cleanly.

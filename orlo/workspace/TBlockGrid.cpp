@@ -1,0 +1,323 @@
+// Opening, closing, renaming and exporting grid rows, the grid's input and its
+// pop-up menu. The routines that keep a row's block, series and notes in step are in
+// GridRoutines.cpp.
+#include "orlo/workspace/TBlockGrid.h"
+
+#include "orlo/device/TOrloMemory.h"
+#include "orlo/workspace/TStringGrid.h"
+#include "platform/core/Prompts.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+
+#include <exception>
+
+namespace orlo {
+
+QString BlockDisplayName(const QString& path) {
+    QString name = QFileInfo(path).fileName();
+    const qsizetype at = name.indexOf(QStringLiteral(".orl"));  // case-sensitive on purpose
+    if (at >= 0)
+        name.truncate(at);
+    return name;
+}
+
+TBlockGrid::TBlockGrid(TStringGrid& grid, platform::Prompts& prompts, Panels panels,
+                       QObject* parent)
+    : QObject(parent), grid_(grid), prompts_(prompts), panels_(panels) {
+    grid_.SetRowCount(1);
+    grid_.hide();
+    connect(&grid_, &TStringGrid::RowSelected, this, &TBlockGrid::onRowSelected);
+    connect(&grid_, &TStringGrid::CheckToggled, this, &TBlockGrid::onCheckToggled);
+    connect(&grid_, &TStringGrid::CloseRequested, this, &TBlockGrid::CloseGridRow);
+    connect(&grid_, &TStringGrid::PopupRequested, this, &TBlockGrid::OpenPopup);
+    connect(&grid_, &TStringGrid::Resized, this, &TBlockGrid::SizeNameColumn);
+
+    popup_ = new QMenu(&grid_);
+    popup_->setObjectName(QStringLiteral("PopupGrid"));
+    QAction* close = popup_->addAction(QStringLiteral("Close Data"), this, [this] {
+        if (popupRowExists())
+            CloseGridRow(popupRow_);
+    });
+    close->setVisible(false);
+    popup_->addAction(QStringLiteral("Save"), this, &TBlockGrid::PopupSave);
+    popup_->addAction(QStringLiteral("Save As"), this, &TBlockGrid::PopupSaveAs);
+    popup_->addAction(QStringLiteral("Export"), this, &TBlockGrid::PopupExport);
+    popup_->addAction(QStringLiteral("Delete"), this, &TBlockGrid::PopupDelete);
+    popup_->addAction(QStringLiteral("Cancel"));
+}
+
+TBlockGrid::~TBlockGrid() = default;
+
+bool TBlockGrid::GridVisible() const {
+    return !grid_.isHidden();
+}
+
+TDataBlock* TBlockGrid::Block(int row) const {
+    if (row < 0 || row >= RowCount())
+        return nullptr;
+    return DataList[static_cast<std::size_t>(row)].get();
+}
+
+QString TBlockGrid::saveFolder() const {
+    return DefaultFolder ? DefaultFolder() : QString();
+}
+
+void TBlockGrid::setRowPath(int row, const QString& path) {
+    grid_.SetCells(TStringGrid::ColPath, row, path);
+    grid_.SetCells(TStringGrid::ColName, row, BlockDisplayName(path));
+}
+
+int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory* memory) {
+    if (count < 0)
+        return -1;
+    const bool memoryMode = fileName.isEmpty() && count > 0;
+    if (memoryMode && !memory)
+        return -1;
+    int lastRow = -1;
+    for (int k = 0; k <= count; ++k) {
+        auto block = std::make_unique<TDataBlock>();
+        QString path;
+        if (memoryMode) {
+            int n = BlockFailed;
+            QString error;
+            try {
+                n = memory->BlockToRecord(k, *block, &error);
+            } catch (const std::exception& e) {
+                prompts_.error(QStringLiteral("Error in reading memory block! \r\n") +
+                               QString::fromLocal8Bit(e.what()));
+                return -1;
+            }
+            // An empty block takes no row; the blocks after it still open.
+            if (n == BlockNoSamples)
+                continue;
+            if (n < 1) {
+                if (!error.isEmpty())
+                    prompts_.error(error);
+                return -1;
+            }
+            path = QStringLiteral("tmp") + QString::number(k + 1);
+            block->Modified = true;
+        } else {
+            if (!QFileInfo::exists(fileName))
+                return -1;
+            const TReadResult r = ReadDataFile(fileName, *block);
+            if (r.Outcome == TReadOutcome::Failed) {
+                prompts_.error(QStringLiteral("Error by opening datafile \"") + fileName +
+                               QStringLiteral("\"! \r\n") + r.Message);
+                return -1;
+            }
+            if (r.Outcome == TReadOutcome::IoError)
+                prompts_.error(r.Message);
+            if (r.Count < 1)
+                return -1;
+            path = fileName;
+            block->Modified = false;
+        }
+
+        int row = 0;
+        if (GridVisible()) {
+            row = grid_.RowCount();
+            grid_.SetRowCount(row + 1);
+        } else {
+            grid_.SetRowCount(1);
+            grid_.show();
+            grid_.SetRowSilently(0);
+            if (GridShown)
+                GridShown(true);
+            SizeNameColumn();
+        }
+        const QString name = BlockDisplayName(path);
+        int style = GetFirstPossibleGrafColorIndex();
+        if (style == 255)
+            style = 0;
+        for (TSeriesSlot& slot : block->Slots)
+            slot.ColorIndex = static_cast<std::uint8_t>(style);
+        panels_.chart.CreateBlockSeries(*block, name, style);
+        DataList.push_back(std::move(block));
+        grid_.SetCells(TStringGrid::ColPath, row, path);
+        grid_.SetCells(TStringGrid::ColShow, row,
+                       memoryMode ? QStringLiteral("0") : QStringLiteral("1"));
+        grid_.SetCells(TStringGrid::ColName, row, name);
+        if (!memoryMode)
+            for (int q = QuantityVoltage; q <= QuantityAh; ++q)
+                GraphSeriesCheck(q, ChannelButtonDown && ChannelButtonDown(q));
+        if (grid_.RowCount() == 1)
+            GridChangeActualFile(0, -1);
+        SizeNameColumn();
+        lastRow = row;
+    }
+    return memoryMode ? -1 : lastRow;
+}
+
+void TBlockGrid::CloseGridRow(int row) {
+    if (row < 0 || row > grid_.RowCount() - 1 || row > RowCount() - 1) {
+        prompts_.error(QStringLiteral(
+            "Chyba při rušení řádku ze seznamu otevřených souborů! Řádek neexistuje!"));
+        return;
+    }
+    const int selected = grid_.Row();
+    const int rowsBefore = grid_.RowCount();
+    // The editor holds the actual block's notes; keep them before the rows move.
+    if (ActualRow != row)
+        if (TDataBlock* actual = Block(ActualRow))
+            storePendingNotes(*actual);
+    if (!GridCloseFile(row))
+        return;
+    panels_.tree.CancelGridRowFlag(row);
+    if (rowsBefore == 1) {
+        for (int col = 0; col <= TStringGrid::ColPath; ++col)
+            grid_.SetCells(col, 0, QString());
+        grid_.hide();
+        ActualRow = -1;
+        if (GridShown)
+            GridShown(false);
+        return;
+    }
+    grid_.RemoveRowSilently(row);
+    int newSelected = selected;
+    if (row < selected) {
+        newSelected = selected - 1;  // the selection stays on its block
+    } else if (row == selected && row == rowsBefore - 1) {
+        ActualRow = -1;
+        newSelected = selected - 1;
+    }
+    grid_.SetRowSilently(newSelected);
+    GridChangeActualFile(newSelected, -1);
+    SizeNameColumn();
+}
+
+void TBlockGrid::RenameGridRow(int row, const QString& path) {
+    if (row < 0 || row > grid_.RowCount() - 1) {
+        prompts_.error(
+            QStringLiteral("Chyba při přejmenování seznamu otevřených souborů! Řádek neexistuje!"));
+        return;
+    }
+    setRowPath(row, path);
+}
+
+int TBlockGrid::ExportBlock(int row) {
+    const TDataBlock* block = Block(row);
+    if (!block)
+        return 0;
+    const QString source = grid_.Cells(TStringGrid::ColPath, row);
+    const QFileInfo info(source);
+    const bool hasFile = source != grid_.Cells(TStringGrid::ColName, row);
+    QString csv = hasFile ? source : info.fileName();
+    if (!info.suffix().isEmpty())
+        csv.chop(info.suffix().size() + 1);
+    platform::FileDialogRequest request;
+    // A block that was never saved has no folder of its own.
+    request.directory = hasFile ? info.absolutePath() : saveFolder();
+    request.fileName = csv + QStringLiteral(".csv");
+    request.filter = platform::qtFilterFromPairs(QStringLiteral("*.csv|*.csv|*.* (All Files)|*.*"));
+    request.defaultSuffix = QStringLiteral("csv");
+    request.confirmOverwrite = true;
+    const std::optional<QString> chosen = prompts_.saveFileName(request);
+    if (!chosen || chosen->isEmpty())
+        return 0;
+    try {
+        const TExportResult r = ExportText(source, *chosen, *block);
+        if (r.Code < 0) {
+            prompts_.error(r.Error);
+            return r.Code;
+        }
+        prompts_.information(QStringLiteral("File ") + *chosen +
+                             QStringLiteral(" successfully saved."));
+        return r.Code;
+    } catch (const std::exception& e) {
+        prompts_.error(QStringLiteral("Error by exporting datafile \"") + *chosen +
+                       QStringLiteral("\"! \r\n") + QString::fromLocal8Bit(e.what()));
+        return -1;
+    }
+}
+
+void TBlockGrid::SizeNameColumn() {
+    if (AutoGridSize <= 7)
+        return;
+    const int cols = TStringGrid::VisibleColCount;
+    const int width = grid_.viewport()->width() - (cols - 1) * TStringGrid::DefaultColWidth - cols;
+    grid_.setColumnWidth(TStringGrid::ColName, std::max(width, AutoGridSize));
+}
+
+void TBlockGrid::onRowSelected(int row) {
+    GridChangeActualFile(row, ActualRow);
+}
+
+void TBlockGrid::onCheckToggled(int row, bool shown) {
+    GridCheck(row, shown);
+}
+
+void TBlockGrid::SaveSelected() {
+    if (!GridVisible())
+        return;
+    const int row = grid_.Row();
+    GridChangeActualFile(row, ActualRow);
+    GridSaveFile(row, false);
+}
+
+void TBlockGrid::SaveSelectedAs() {
+    if (GridVisible())
+        GridSaveFileAs(grid_.Row());
+}
+
+void TBlockGrid::CloseSelected() {
+    if (GridVisible())
+        CloseGridRow(grid_.Row());
+}
+
+void TBlockGrid::ExportSelected() {
+    if (GridVisible())
+        ExportBlock(grid_.Row());
+}
+
+void TBlockGrid::OpenPopup(int row, const QPoint& globalPos) {
+    popupRow_ = row;
+    popup_->popup(globalPos);
+}
+
+void TBlockGrid::SetPopupTag(int row) {
+    popupRow_ = row;
+}
+
+bool TBlockGrid::popupRowExists() const {
+    return GridVisible() && popupRow_ >= 0 && popupRow_ < RowCount();
+}
+
+void TBlockGrid::PopupSave() {
+    if (!popupRowExists())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        GridChangeActualFile(popupRow_, ActualRow);
+        GridSaveFile(popupRow_, false);
+    } catch (const std::exception& e) {
+        prompts_.error(QStringLiteral("Error by saving data!\r\n") +
+                       QString::fromLocal8Bit(e.what()));
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void TBlockGrid::PopupSaveAs() {
+    if (popupRowExists())
+        GridSaveFileAs(popupRow_);
+}
+
+void TBlockGrid::PopupExport() {
+    if (!popupRowExists())
+        return;
+    try {
+        ExportBlock(popupRow_);
+    } catch (const std::exception& e) {
+        prompts_.error(QStringLiteral("Error by exporting data!\r\n") +
+                       QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TBlockGrid::PopupDelete() {
+    if (popupRowExists())
+        CloseGridRow(popupRow_);
+}
+
+}  // namespace orlo

@@ -1,0 +1,282 @@
+#include "orlo/workspace/chart/TBlockPlot.h"
+
+#include "orlo/workspace/chart/CursorReadout.h"
+
+#include <QFileInfo>
+#include <QVBoxLayout>
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orlo {
+namespace {
+
+QColor qcolor(TRgb c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+Qt::PenStyle qpenStyle(TPenStyle p) {
+    switch (p) {
+        case PenDash:
+            return Qt::DashLine;
+        case PenDot:
+            return Qt::DotLine;
+        case PenDashDot:
+            return Qt::DashDotLine;
+        case PenDashDotDot:
+            return Qt::DashDotDotLine;
+        case PenSolid:
+            break;
+    }
+    return Qt::SolidLine;
+}
+
+// Tick labels in the axis's own number format; the bottom axis may show m:ss.
+class LabelTicker : public QCPAxisTicker {
+public:
+    LabelTicker(TValueFormat format, const bool* minSec) : format_(format), minSec_(minSec) {}
+
+protected:
+    QString getTickLabel(double tick, const QLocale&, QChar, int) override {
+        // Ticks computed by steps carry rounding noise around zero.
+        if (std::fabs(tick) < 1e-12)
+            tick = 0;
+        QString text = AxisValueText(tick, format_);
+        if (minSec_ && *minSec_)
+            text = MinSecLabel(text);
+        return text;
+    }
+
+private:
+    TValueFormat format_;
+    const bool* minSec_;
+};
+
+QFont withSize(QFont f, int size, bool bold) {
+    if (size > 0)
+        f.setPointSize(size);
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace
+
+TChartSeries::~TChartSeries() {
+    if (plot_ && graph_)
+        plot_->removeGraph(graph_);
+}
+
+TBlockPlot::TBlockPlot(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    plot_ = new QCustomPlot(this);
+    plot_->setObjectName(QStringLiteral("Chart1"));
+    layout->addWidget(plot_);
+    plot_->setBackground(Qt::white);
+    plot_->axisRect()->setBackground(Qt::white);
+    plot_->setAutoAddPlottableToLegend(false);
+    // Long series are reduced to a few points per pixel column; antialiasing would cost
+    // more than it shows on lines this dense.
+    plot_->setNotAntialiasedElements(QCP::aePlottables);
+    plot_->setPlottingHint(QCP::phCacheLabels, true);
+
+    rpmAxis_ = plot_->axisRect()->addAxis(QCPAxis::atRight);
+    ahAxis_ = plot_->axisRect()->addAxis(QCPAxis::atLeft);
+    plot_->yAxis2->setVisible(true);
+
+    for (const TAxisStyle& s : AxisStyles()) {
+        QCPAxis* a = axis(s.Axis);
+        a->setLabel(QString::fromLatin1(s.Title));
+        const QColor color = qcolor(s.Color);
+        a->setLabelColor(color);
+        a->setTickLabelColor(color);
+        QFont labelFont = withSize(plot_->font(), s.LabelSize, s.LabelBold);
+        if (s.LabelArial)
+            labelFont.setFamily(QStringLiteral("Arial"));
+        a->setTickLabelFont(labelFont);
+        a->setLabelFont(withSize(plot_->font(), s.TitleSize, s.TitleBold));
+        a->setTicker(QSharedPointer<QCPAxisTicker>(new LabelTicker(s.Format, &minSec_)));
+        a->grid()->setVisible(s.Grid);
+        a->grid()->setPen(QPen(qcolor(ColorSilver), 0, Qt::DotLine));
+        a->grid()->setSubGridVisible(false);
+        a->setRange(0, 1);
+    }
+
+    QCPLegend* legend = plot_->legend;
+    legend->setVisible(false);
+    legend->setBrush(Qt::white);
+    legend->setBorderPen(QPen(qcolor(ColorSilver)));
+    legend->setIconSize(50, 12);
+    legend->setRowSpacing(0);
+    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignHCenter);
+    legend->setMargins(QMargins(5, 5, 5, 5));
+}
+
+TBlockPlot::~TBlockPlot() = default;
+
+QCPAxis* TBlockPlot::axis(TBlockChart::Axis a) const {
+    switch (a) {
+        case TBlockChart::AxisBottom:
+            return plot_->xAxis;
+        case TBlockChart::AxisLeft:
+            return plot_->yAxis;
+        case TBlockChart::AxisRight:
+            return plot_->yAxis2;
+        case TBlockChart::AxisRpm:
+            return rpmAxis_;
+        case TBlockChart::AxisAh:
+            return ahAxis_;
+    }
+    return plot_->yAxis;
+}
+
+std::unique_ptr<TChartSeries> TBlockPlot::CreateSeries(std::span<const double> x,
+                                                       std::span<const double> y, int slot,
+                                                       TPenStyle pen, int width,
+                                                       const QString& title) {
+    auto s = std::unique_ptr<TChartSeries>(new TChartSeries);
+    const TSlotStyle& style = SlotStyle(slot);
+    s->plot_ = plot_;
+    s->slot_ = slot;
+    s->axis_ = style.Axis;
+    s->pen_ = pen;
+    s->width_ = width;
+    s->title_ = title;
+    s->graph_ = plot_->addGraph(plot_->xAxis, axis(style.Axis));
+    s->graph_->setName(title);
+    s->graph_->setAdaptiveSampling(true);
+    s->graph_->setVisible(false);
+    QPen qpen(style.HasColor ? qcolor(style.Color) : QColor(Qt::black));
+    qpen.setWidth(width);
+    qpen.setStyle(qpenStyle(pen));
+    s->graph_->setPen(qpen);
+
+    const std::size_t n = std::min(x.size(), y.size());
+    s->count_ = static_cast<int>(n);
+    if (n > 0) {
+        QVector<QCPGraphData> points(static_cast<qsizetype>(n));
+        bool sorted = true;
+        double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
+        for (std::size_t i = 0; i < n; ++i) {
+            points[static_cast<qsizetype>(i)] = QCPGraphData(x[i], y[i]);
+            if (i > 0 && x[i] < x[i - 1])
+                sorted = false;
+            minX = std::min(minX, x[i]);
+            maxX = std::max(maxX, x[i]);
+            minY = std::min(minY, y[i]);
+            maxY = std::max(maxY, y[i]);
+        }
+        s->graph_->data()->set(points, sorted);
+        s->minX_ = minX;
+        s->maxX_ = maxX;
+        s->minY_ = minY;
+        s->maxY_ = maxY;
+    }
+    return s;
+}
+
+void TBlockPlot::SetSeriesActive(TChartSeries& s, bool active) {
+    s.active_ = active;
+    s.graph_->setVisible(active);
+    // The legend lists the shown series that have a title.
+    if (active && !s.title_.isEmpty())
+        s.graph_->addToLegend();
+    else
+        s.graph_->removeFromLegend();
+}
+
+void TBlockPlot::SetSeriesWidth(TChartSeries& s, int width) {
+    s.width_ = width;
+    QPen pen = s.graph_->pen();
+    pen.setWidth(width);
+    s.graph_->setPen(pen);
+}
+
+void TBlockPlot::SetDrawingOrder(std::span<TChartSeries* const> order) {
+    // A layerable moved to a layer goes to its top; moving them all through another
+    // layer in order leaves them in that order.
+    QCPLayer* main = plot_->layer(QStringLiteral("main"));
+    QCPLayer* spare = plot_->layer(QStringLiteral("background"));
+    for (TChartSeries* s : order)
+        s->graph_->setLayer(spare);
+    for (TChartSeries* s : order)
+        s->graph_->setLayer(main);
+}
+
+void TBlockPlot::SetRange(TBlockChart::Axis a, double min, double max) {
+    axis(a)->setRange(min, max);
+}
+
+double TBlockPlot::RangeMin(TBlockChart::Axis a) const {
+    return axis(a)->range().lower;
+}
+
+double TBlockPlot::RangeMax(TBlockChart::Axis a) const {
+    return axis(a)->range().upper;
+}
+
+double TBlockPlot::PixelToValue(TBlockChart::Axis a, double pixel) const {
+    return axis(a)->pixelToCoord(pixel);
+}
+
+double TBlockPlot::ValueToPixel(TBlockChart::Axis a, double value) const {
+    return axis(a)->coordToPixel(value);
+}
+
+QRect TBlockPlot::PlotRect() const {
+    return plot_->axisRect()->rect();
+}
+
+void TBlockPlot::SetLegendVisible(bool visible) {
+    plot_->legend->setVisible(visible);
+}
+
+bool TBlockPlot::LegendVisible() const {
+    return plot_->legend->visible();
+}
+
+void TBlockPlot::SetMinSec(bool on) {
+    minSec_ = on;
+    plot_->xAxis->setLabel(QString::fromLatin1(on ? TimeTitleMinSec : TimeTitleSeconds));
+}
+
+QString TBlockPlot::AxisTitle(TBlockChart::Axis a) const {
+    return axis(a)->label();
+}
+
+QStringList TBlockPlot::BottomLabels() const {
+    return plot_->xAxis->tickVectorLabels().toList();
+}
+
+void TBlockPlot::Replot() {
+    plot_->replot(QCustomPlot::rpImmediateRefresh);
+}
+
+void TBlockPlot::Repaint() {
+    plot_->repaint();
+}
+
+QWidget* TBlockPlot::PlotWidget() const {
+    return plot_;
+}
+
+bool TBlockPlot::SavePicture(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QStringLiteral("png"))
+        return plot_->savePng(path);
+    if (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg"))
+        return plot_->saveJpg(path);
+    return plot_->saveBmp(path);
+}
+
+void TBlockPlot::Render(QPainter& painter, const QRect& target) {
+    const QSize size = plot_->size().isEmpty() ? QSize(800, 500) : plot_->size();
+    const double scale = std::min(static_cast<double>(target.width()) / size.width(),
+                                  static_cast<double>(target.height()) / size.height());
+    // Drawn at the target's resolution, so that a printed chart stays sharp.
+    const QPixmap picture = plot_->toPixmap(size.width(), size.height(), scale);
+    painter.drawPixmap(QRect(target.topLeft(), picture.size()), picture);
+}
+
+}  // namespace orlo

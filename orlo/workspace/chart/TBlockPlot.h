@@ -1,0 +1,113 @@
+#pragma once
+// The block chart's drawing surface: the one class that knows the plotting library.
+//
+// It draws line series on the five axes of the block chart, converts between pixels
+// and axis values, and exports and prints the picture. Everything it is told comes
+// from the chart model; it decides nothing about ranges itself.
+
+#include "orlo/data/TDataBlock.h"
+#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/workspace/chart/ChartStyles.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include <memory>
+#include <span>
+#include <vector>
+
+class QCustomPlot;
+class QCPAxis;
+class QCPGraph;
+class QPagedPaintDevice;
+class QPainter;
+
+namespace orlo {
+
+class TBlockPlot;
+
+// One line series of a block slot. The block owns it through its slot; releasing it
+// takes the line off the chart.
+class TChartSeries : public TSlotSeries {
+public:
+    ~TChartSeries() override;
+    bool IsActive() const override { return active_; }
+    double MinY() const override { return minY_; }
+    double MaxY() const override { return maxY_; }
+    double MinX() const { return minX_; }
+    double MaxX() const { return maxX_; }
+    int PointCount() const { return count_; }
+    TBlockChart::Axis Axis() const { return axis_; }
+    int Slot() const { return slot_; }
+    int Width() const { return width_; }
+    TPenStyle Pen() const { return pen_; }
+    const QString& Title() const { return title_; }
+
+private:
+    friend class TBlockPlot;
+    QPointer<QCustomPlot> plot_;
+    QCPGraph* graph_ = nullptr;
+    TBlockChart::Axis axis_ = TBlockChart::AxisLeft;
+    int slot_ = 0;
+    bool active_ = false;
+    int width_ = 1;
+    TPenStyle pen_ = PenSolid;
+    QString title_;
+    int count_ = 0;
+    double minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+};
+
+class TBlockPlot : public QWidget {
+    Q_OBJECT
+public:
+    explicit TBlockPlot(QWidget* parent = nullptr);
+    ~TBlockPlot() override;
+
+    // A hidden series of x[i], y[i] for i below both lengths.
+    std::unique_ptr<TChartSeries> CreateSeries(std::span<const double> x,
+                                               std::span<const double> y, int slot,
+                                               TPenStyle pen, int width, const QString& title);
+    void SetSeriesActive(TChartSeries& s, bool active);
+    void SetSeriesWidth(TChartSeries& s, int width);
+    // Series later in the list are drawn over earlier ones.
+    void SetDrawingOrder(std::span<TChartSeries* const> order);
+
+    void SetRange(TBlockChart::Axis axis, double min, double max);
+    double RangeMin(TBlockChart::Axis axis) const;
+    double RangeMax(TBlockChart::Axis axis) const;
+    // Pixels are coordinates of PlotWidget(): x for the bottom axis, y for the others.
+    double PixelToValue(TBlockChart::Axis axis, double pixel) const;
+    double ValueToPixel(TBlockChart::Axis axis, double value) const;
+    // The area inside the axes, in PlotWidget() coordinates.
+    QRect PlotRect() const;
+
+    void SetLegendVisible(bool visible);
+    bool LegendVisible() const;
+    // Bottom axis title and labels in minutes and seconds.
+    void SetMinSec(bool on);
+    QString AxisTitle(TBlockChart::Axis axis) const;
+    // The labels the bottom axis shows at present.
+    QStringList BottomLabels() const;
+
+    void Replot();
+    // Paints the present buffers again without recomputing the plot.
+    void Repaint();
+    // The widget that receives mouse events and on which overlays are drawn.
+    QWidget* PlotWidget() const;
+
+    // .bmp, .png or .jpg by the file's suffix, on white, in the chart's size.
+    bool SavePicture(const QString& path);
+    // The chart in a rectangle of the device.
+    void Render(QPainter& painter, const QRect& target);
+
+private:
+    QCPAxis* axis(TBlockChart::Axis a) const;
+
+    QCustomPlot* plot_ = nullptr;
+    QCPAxis* rpmAxis_ = nullptr;
+    QCPAxis* ahAxis_ = nullptr;
+    bool minSec_ = false;
+};
+
+}  // namespace orlo

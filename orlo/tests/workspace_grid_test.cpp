@@ -1,0 +1,525 @@
+// The open-block grid: opening, closing, saving, exporting, reading the logger,
+// the check boxes, the notes hand-over between rows and the close query.
+#include "WorkspaceTestSupport.h"
+
+#include "orlo/device/MemoryImageBuilder.h"
+#include "orlo/workspace/AssertDlg.h"
+#include "orlo/workspace/InfoPanel.h"
+#include "orlo/workspace/MainCommands.h"
+#include "orlo/workspace/NotesPage.h"
+#include "orlo/workspace/TBlockGrid.h"
+#include "orlo/workspace/TStringGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace orlo::test {
+namespace {
+
+using platform::Button;
+using platform::ScriptedPrompts;
+
+const QString kGridCheckRange = QStringLiteral("Arow<=FormMain.DataList.count-1 in GridCheck");
+
+bool Active(const TDataBlock& b, int slot) {
+    return b.Slots[static_cast<std::size_t>(slot)].Series->IsActive();
+}
+
+void SendMouse(TStringGrid& grid, QEvent::Type type, const QPoint& pos,
+               Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent e(type, QPointF(pos), QPointF(grid.viewport()->mapToGlobal(pos)), button,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                  Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &e);
+}
+
+// Collects assertion reports for the life of the object.
+struct AssertCapture {
+    AssertCapture() {
+        previous = SetAssertSink([this](const QString& line) { lines << line; });
+    }
+    ~AssertCapture() { SetAssertSink(std::move(previous)); }
+    QStringList lines;
+    AssertSink previous;
+};
+
+TEST_F(WorkspaceTest, OpeningAFileShowsTheGridAndFillsTheInformation) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("flight.orl", MakeBlock(50, 12.5));
+    EXPECT_EQ(f.Grid().OpenBlocks(path, 0), 0);
+    TStringGrid& g = f.StringGrid1();
+    ASSERT_TRUE(f.Grid().GridVisible());
+    EXPECT_TRUE(f.PageControl1()->isEnabled());
+    EXPECT_EQ(g.RowCount(), 1);
+    EXPECT_EQ(g.Cells(0, 0), "flight");
+    EXPECT_EQ(g.Cells(1, 0), "1");
+    EXPECT_EQ(g.Cells(2, 0), path);
+    EXPECT_EQ(f.Grid().ActualRow, 0);
+    const TDataBlock& b = *f.Grid().Block(0);
+    EXPECT_FALSE(b.Modified);
+    EXPECT_EQ(b.SampleCount(), 50);
+    // Only the voltage button is down at first.
+    EXPECT_TRUE(Active(b, SlotVoltage));
+    EXPECT_FALSE(Active(b, SlotCurrent));
+    EXPECT_EQ(f.Info().BlockNameLabel()->text(), "flight");
+    EXPECT_EQ(f.Notes().EditDate()->text(), "11.12.2026 10:15:02");
+    EXPECT_EQ(f.Notes().EditVer()->text(), "0");
+    const QString sep = QLocale::system().decimalPoint();
+    EXPECT_EQ(f.Notes().EditSample()->text(), "0" + sep + "1");
+    EXPECT_EQ(f.Notes().EditMaxAlt()->text(), "12" + sep + "5 V");
+    EXPECT_EQ(f.Info().InfoField(3)->text(), "12" + sep + "50");  // Max U
+    EXPECT_EQ(f.Info().InfoField(1)->text(), "59" + sep + "00");  // Max I
+    EXPECT_EQ(f.Info().InfoField(10)->text(), "0" + sep + "10");
+    EXPECT_EQ(f.Info().InfoField(18)->text(), RecTimeText(4.9));
+    EXPECT_EQ(f.Notes().EditFlyTime()->text(), FlyTimeText(4.9));
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(WorkspaceTest, DisplayNamesCutAtTheFirstExactOrl) {
+    const struct {
+        const char* file;
+        const char* shown;
+    } cases[] = {{"BLOK.ORL", "BLOK.ORL"},
+                 {"a.orl.orl", "a"},
+                 {"x.orl", "x"},
+                 {"Mixed.Orl", "Mixed.Orl"},
+                 {"two.orlando.orl", "two"}};
+    TFormMain& f = Show();
+    int row = 0;
+    for (const auto& c : cases) {
+        f.openFiles({WriteFile(c.file, MakeBlock(2))});
+        EXPECT_EQ(f.StringGrid1().Cells(0, row), c.shown) << c.file;
+        EXPECT_EQ(BlockDisplayName(QDir(root).filePath(c.file)), c.shown);
+        ++row;
+    }
+}
+
+TEST_F(WorkspaceTest, SameFileTwiceGivesTwoBlocksAndStylesAreReused) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    for (int i = 0; i < 6; ++i)
+        f.Grid().OpenBlocks(path, 0);
+    ASSERT_EQ(f.Grid().RowCount(), 6);
+    EXPECT_NE(f.Grid().Block(0), f.Grid().Block(1));
+    const int styles[] = {0, 1, 2, 3, 4, 0};  // the sixth block draws like the first
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(f.Grid().Block(i)->Slots[SlotVoltage].ColorIndex, styles[i]);
+    f.Grid().CloseGridRow(2);
+    f.Grid().OpenBlocks(path, 0);
+    EXPECT_EQ(f.Grid().Block(5)->Slots[SlotVoltage].ColorIndex, 2);  // the freed style
+}
+
+TEST_F(WorkspaceTest, FilesThatCannotBeOpenedAddNoRow) {
+    TFormMain& f = Show();
+    const QString bad = QDir(root).filePath("bad.orl");
+    {
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<Head>\r\nx\r\n<Data>\r\n</Data>\r\n");
+    }
+    EXPECT_EQ(f.Grid().OpenBlocks(bad, 0), -1);
+    EXPECT_EQ(prompts.texts(),
+              QStringList{"Error by opening datafile \"" + bad + "\"! \r\nBad header of file"});
+    EXPECT_EQ(f.Grid().OpenBlocks(QDir(root).filePath("missing.orl"), 0), -1);
+    EXPECT_EQ(f.Grid().OpenBlocks(WriteFile("empty.orl", MakeBlock(0)), 0), -1);
+    EXPECT_EQ(prompts.messages().size(), 1u);
+    EXPECT_FALSE(f.Grid().GridVisible());
+    EXPECT_EQ(f.Grid().RowCount(), 0);
+}
+
+TEST_F(WorkspaceTest, OpenCommandOpensEveryChosenFileFromTheDefaultFolder) {
+    TFormMain& f = Show();
+    const QString a = WriteFile("a.orl", MakeBlock(3));
+    const QString b = WriteFile("b.orl", MakeBlock(4));
+    prompts.answerFiles(QStringList{b, a});
+    f.Commands().mnuOpen->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 1u);
+    const auto& request = prompts.dialogs()[0].request;
+    EXPECT_EQ(request.directory, root);
+    EXPECT_EQ(request.filter, "*.orl (ORLO Data File) (*.orl)");
+    EXPECT_EQ(f.StringGrid1().Cells(0, 0), "b");
+    EXPECT_EQ(f.StringGrid1().Cells(0, 1), "a");
+    prompts.answerFiles(std::nullopt);
+    f.Commands().mnuOpen->trigger();
+    EXPECT_EQ(f.Grid().RowCount(), 2);
+}
+
+TEST_F(WorkspaceTest, ClosingTheSelectedLastRowMovesTheSelectionUp) {
+    TFormMain& f = Show();
+    for (const char* name : {"a.orl", "b.orl", "c.orl"})
+        f.openFiles({WriteFile(name, MakeBlock(3))});
+    TStringGrid& g = f.StringGrid1();
+    g.setCurrentCell(2, 0);  // as a click on "c" does
+    EXPECT_EQ(f.Grid().ActualRow, 2);
+    f.Commands().mnuClose->trigger();
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(f.Grid().ActualRow, 1);
+    EXPECT_EQ(f.Info().BlockNameLabel()->text(), "b");
+
+    // Closing a row above the selection keeps the selection on its block.
+    g.setCurrentCell(1, 0);
+    f.Grid().CloseGridRow(0);
+    EXPECT_EQ(g.Row(), 0);
+    EXPECT_EQ(g.Cells(0, 0), "b");
+    EXPECT_EQ(f.Grid().ActualRow, 0);
+
+    f.Commands().mnuClose->trigger();
+    EXPECT_FALSE(f.Grid().GridVisible());
+    EXPECT_FALSE(f.PageControl1()->isEnabled());
+    EXPECT_EQ(f.Grid().ActualRow, -1);
+    EXPECT_EQ(g.RowCount(), 1);
+    EXPECT_EQ(g.Cells(0, 0), "");
+    EXPECT_EQ(f.Notes().EditDate()->text(), "");
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_TRUE(QFileInfo::exists(QDir(root).filePath("c.orl")));  // the file stays
+}
+
+TEST_F(WorkspaceTest, RowsOutOfRangeAreReported) {
+    TFormMain& f = Show();
+    f.openFiles({WriteFile("a.orl", MakeBlock(3))});
+    AssertCapture asserts;
+    f.Grid().CloseGridRow(4);
+    f.Grid().RenameGridRow(1, "x");
+    f.Grid().GridCheck(3, true);
+    EXPECT_EQ(
+        prompts.texts(),
+        (QStringList{"Chyba při rušení řádku ze seznamu otevřených souborů! Řádek neexistuje!",
+                     "Chyba při přejmenování seznamu otevřených souborů! Řádek neexistuje!",
+                     "Data record not found in GridCheck!\rIn GridCheck."}));
+    ASSERT_EQ(asserts.lines.size(), 1);
+    EXPECT_TRUE(asserts.lines[0].startsWith(kGridCheckRange + " (GridRoutines.cpp, line "));
+    EXPECT_EQ(f.Grid().RowCount(), 1);
+}
+
+TEST_F(WorkspaceTest, ClosingAModifiedBlockAsksOnceAndNoDiscards) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    const std::string before = ReadBytes(path);
+    f.openFiles({path, path});
+    f.Grid().Block(0)->Modified = true;
+    f.Grid().Block(1)->Modified = true;
+    f.Grid().Block(1)->Notes = "changed";
+    prompts.answer(Button::No);
+    f.Grid().CloseGridRow(0);
+    EXPECT_EQ(prompts.texts(), QStringList{"Do you want to save changes of " + path + "?"});
+    EXPECT_EQ(ReadBytes(path), before);
+    prompts.answer(Button::Yes);
+    f.Grid().CloseGridRow(0);
+    EXPECT_EQ(prompts.messages().size(), 2u);
+    EXPECT_NE(ReadBytes(path).find("<Text>\r\nchanged\r\n</Text>"), std::string::npos);
+    EXPECT_FALSE(f.Grid().GridVisible());
+}
+
+TEST_F(WorkspaceTest, SaveWithAskSavesNothingForAnUnchangedBlock) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path});
+    QFile::remove(path);
+    EXPECT_EQ(f.Grid().GridSaveFile(0, true), TSaveOutcome::NotSaved);
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_TRUE(prompts.dialogs().empty());
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(WorkspaceTest, SavingABlockWhoseFileVanishedAsksForANewName) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path});
+    QFile::remove(path);
+    const QString chosen = QDir(root).filePath("NEW.orl.orl");
+    prompts.answerFile(chosen);
+    f.Commands().mnuSave->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 1u);
+    const auto& r = prompts.dialogs()[0].request;
+    EXPECT_EQ(r.title, "DataFile " + path + " not found!");
+    EXPECT_EQ(r.defaultSuffix, "orl");
+    EXPECT_EQ(r.filter, "Orlo data (orl) (*.orl)");
+    EXPECT_EQ(r.directory, root);
+    EXPECT_TRUE(QFileInfo::exists(chosen));
+    EXPECT_EQ(f.StringGrid1().Cells(2, 0), chosen);
+    EXPECT_EQ(f.StringGrid1().Cells(0, 0), "NEW");
+
+    // Cancelling the dialog saves nothing and keeps the block's state.
+    QFile::remove(chosen);
+    f.Grid().Block(0)->Modified = true;
+    f.Commands().mnuSave->trigger();
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+    EXPECT_TRUE(f.Grid().Block(0)->Modified);
+}
+
+TEST_F(WorkspaceTest, SaveAsWritesTheChosenFileAndRenamesTheRow) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path});
+    f.Grid().Block(0)->Modified = true;
+    const QString copy = QDir(root).filePath("copy.orl");
+    prompts.answerFile(copy);
+    f.Commands().mnuSaveAs->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 1u);
+    EXPECT_EQ(prompts.dialogs()[0].request.title, "Save " + path + " As");
+    EXPECT_EQ(ReadBytes(copy), ReadBytes(path));
+    EXPECT_EQ(f.StringGrid1().Cells(0, 0), "copy");
+    EXPECT_FALSE(f.Grid().Block(0)->Modified);
+
+    // A write that fails leaves the row and the block as they were.
+    f.Grid().Block(0)->Modified = true;
+    const QString bad = dir_.filePath("no/such/folder/x.orl");
+    prompts.answerFile(bad);
+    EXPECT_EQ(f.Grid().GridSaveFileAs(0), TSaveOutcome::Failed);
+    EXPECT_EQ(prompts.texts(), QStringList{"Error by saving data!\rError in writing file."});
+    EXPECT_EQ(f.StringGrid1().Cells(2, 0), copy);
+    EXPECT_TRUE(f.Grid().Block(0)->Modified);
+}
+
+TEST_F(WorkspaceTest, ExportWritesTextBesideTheDataFile) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("run.orl", MakeBlock(3));
+    f.openFiles({path});
+    const QString csv = QDir(root).filePath("run.csv");
+    prompts.answerFile(csv);
+    f.Commands().mnuExport->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 1u);
+    const auto& r = prompts.dialogs()[0].request;
+    EXPECT_EQ(r.directory, root);
+    EXPECT_EQ(r.fileName, csv);
+    EXPECT_EQ(r.defaultSuffix, "csv");
+    EXPECT_TRUE(r.confirmOverwrite);
+    EXPECT_EQ(r.filter, "*.csv (*.csv);;*.* (All Files) (*)");
+    EXPECT_EQ(prompts.texts(), QStringList{"File " + csv + " successfully saved."});
+    EXPECT_EQ(ReadBytes(csv), ExportTextBytes("run.orl", *f.Grid().Block(0)));
+
+    prompts.clear();
+    prompts.answerFile(dir_.filePath("no/such/folder/x.csv"));
+    EXPECT_EQ(f.Grid().ExportBlock(0), -1);
+    EXPECT_EQ(prompts.texts(), QStringList{"Error in writing file."});
+    prompts.clear();
+    EXPECT_EQ(f.Grid().ExportBlock(0), 0);  // cancelled
+    EXPECT_EQ(f.Grid().ExportBlock(3), 0);  // no such row
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(WorkspaceTest, ReadDataAddsUnsavedUntickedRowsAndSkipsEmptyBlocks) {
+    TFormMain& f = Show();
+    const TBlockSpec blocks[] = {{.Samples = 5}, {.Samples = 0}, {.Samples = 7}, {.Samples = 2}};
+    const auto body = BuildMemoryBody(blocks);
+    dialogScript.push_back([this, &body](QDialog&) {
+        std::vector<std::uint8_t> image = body;
+        for (int i = 0; i < 5; ++i)
+            image.push_back(0xFF);
+        reading_->memory.SetMemory(image);
+        reading_->memory.SplitBlocks();
+        return int(QDialog::Accepted);
+    });
+    f.Commands().mnuReadData->trigger();
+    ASSERT_EQ(executed.size(), 1u);
+    EXPECT_EQ(executed[0], reading_->Dialog());
+    TStringGrid& g = f.StringGrid1();
+    ASSERT_EQ(g.RowCount(), 3);
+    const char* names[] = {"tmp1", "tmp3", "tmp4"};
+    const int samples[] = {5, 7, 2};
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(g.Cells(0, row), names[row]);
+        EXPECT_EQ(g.Cells(2, row), names[row]);
+        EXPECT_EQ(g.Cells(1, row), "0");
+        const TDataBlock& b = *f.Grid().Block(row);
+        EXPECT_TRUE(b.Modified);
+        EXPECT_EQ(b.SampleCount(), samples[row]);
+        EXPECT_FALSE(Active(b, SlotVoltage));
+    }
+    EXPECT_EQ(f.Grid().ActualRow, 0);
+    EXPECT_EQ(reading_->memory.BlockCount(), 0);  // the list is released
+    EXPECT_TRUE(prompts.messages().empty());
+
+    // Saving a downloaded block always asks for a name.
+    const QString saved = QDir(root).filePath("first.orl");
+    prompts.answerFile(saved);
+    f.Commands().mnuSave->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 1u);
+    EXPECT_EQ(prompts.dialogs()[0].request.title, "Save tmp1 As");
+    EXPECT_EQ(g.Cells(0, 0), "first");
+    EXPECT_FALSE(f.Grid().Block(0)->Modified);
+    TDataBlock back;
+    EXPECT_EQ(ReadDataFile(saved, back).Count, 5);
+
+    // Closing one and cancelling the dialog discards it without a question.
+    f.Grid().CloseGridRow(1);
+    EXPECT_EQ(prompts.dialogs().size(), 2u);
+    EXPECT_EQ(prompts.dialogs()[1].request.title, "Save tmp3 As");
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Cells(0, 1), "tmp4");
+}
+
+TEST_F(WorkspaceTest, CheckBoxTogglesOnlyInsideItsDeadZone) {
+    TFormMain& f = Show();
+    f.openFiles({WriteFile("a.orl", MakeBlock(3))});
+    TStringGrid& g = f.StringGrid1();
+    const QRect cell = g.CellRect(0, TStringGrid::ColShow);
+    ASSERT_GE(cell.width(), 10);
+    const struct {
+        QPoint at;
+        bool toggles;
+    } cases[] = {
+        {cell.center(), true},
+        {QPoint(cell.left() + 3, cell.center().y()), true},
+        {QPoint(cell.left() + 2, cell.center().y()), false},
+        {QPoint(cell.left(), cell.center().y()), false},
+        {QPoint(cell.right() - 2, cell.center().y()), false},
+        {QPoint(cell.center().x(), cell.top() + 1), false},
+        {QPoint(cell.center().x(), cell.bottom() - 2), false},
+        {QPoint(cell.center().x(), cell.bottom() - 3), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.at.x() * 1000 + c.at.y());
+        const QString before = g.Cells(1, 0);
+        SendMouse(g, QEvent::MouseButtonRelease, c.at);
+        EXPECT_EQ(g.Cells(1, 0) != before, c.toggles);
+    }
+    // Unticked, the block's series hide; ticked they follow the channel buttons.
+    g.SetCells(1, 0, "1");
+    SendMouse(g, QEvent::MouseButtonRelease, cell.center());
+    EXPECT_EQ(g.Cells(1, 0), "0");
+    const TDataBlock& b = *f.Grid().Block(0);
+    EXPECT_FALSE(Active(b, SlotVoltage));
+    SendMouse(g, QEvent::MouseButtonRelease, cell.center());
+    EXPECT_TRUE(Active(b, SlotVoltage));
+    EXPECT_FALSE(Active(b, SlotRpm));  // its button is up
+
+    // A value other than 0 or 1 ignores clicks.
+    g.SetCells(1, 0, "x");
+    SendMouse(g, QEvent::MouseButtonRelease, cell.center());
+    EXPECT_EQ(g.Cells(1, 0), "x");
+}
+
+TEST_F(WorkspaceTest, ChannelButtonsShowAQuantityInTickedBlocksOnly) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path, path});
+    f.StringGrid1().SetCells(1, 1, "0");
+    f.Commands().TBShowCurrent->trigger();
+    EXPECT_TRUE(Active(*f.Grid().Block(0), SlotCurrent));
+    EXPECT_FALSE(Active(*f.Grid().Block(1), SlotCurrent));
+    f.Commands().TBShowVoltage->trigger();
+    EXPECT_FALSE(Active(*f.Grid().Block(0), SlotVoltage));
+}
+
+TEST_F(WorkspaceTest, NotesMoveIntoTheBlockOnlyAfterAnEdit) {
+    TFormMain& f = Show();
+    TDataBlock first = MakeBlock(3);
+    first.Notes = "{\\rtf1\\ansi first note\\par}";
+    f.openFiles({WriteFile("a.orl", first), WriteFile("b.orl", MakeBlock(3))});
+    TStringGrid& g = f.StringGrid1();
+    QTextEdit* editor = f.Notes().RichEdit1();
+    EXPECT_EQ(editor->toPlainText(), "first note");
+    for (int round = 0; round < 2; ++round) {
+        g.setCurrentCell(1, 0);
+        g.setCurrentCell(0, 0);
+    }
+    EXPECT_FALSE(f.Grid().Block(0)->Modified);
+    EXPECT_FALSE(f.Grid().Block(1)->Modified);
+
+    QTextCursor(editor->document()).insertText("edited ");
+    g.setCurrentCell(1, 0);
+    EXPECT_TRUE(f.Grid().Block(0)->Modified);
+    EXPECT_FALSE(f.Grid().Block(1)->Modified);
+    EXPECT_NE(f.Grid().Block(0)->Notes.find("edited first note"), std::string::npos);
+    g.setCurrentCell(0, 0);
+    EXPECT_EQ(editor->toPlainText(), "edited first note");
+    EXPECT_FALSE(f.Notes().IsModified());
+}
+
+TEST_F(WorkspaceTest, PendingNotesSurviveClosingAnotherRow) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path, path, path});
+    TStringGrid& g = f.StringGrid1();
+    g.setCurrentCell(2, 0);
+    f.Notes().RichEdit1()->textCursor().insertText("kept");
+    TDataBlock* third = f.Grid().Block(2);
+    f.Grid().SetPopupTag(0);
+    f.Grid().PopupDelete();
+    EXPECT_EQ(f.Grid().Block(1), third);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(third->Modified);
+    EXPECT_EQ(f.Notes().RichEdit1()->toPlainText(), "kept");
+}
+
+TEST_F(WorkspaceTest, GridInputClosesRowsAndShowsHints) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path, path, path});
+    TStringGrid& g = f.StringGrid1();
+    const QPoint name = g.CellRect(1, 0).center();
+    SendMouse(g, QEvent::MouseMove, name, Qt::NoButton);
+    EXPECT_EQ(g.toolTip(), path);
+    SendMouse(g, QEvent::MouseMove, g.CellRect(1, 1).center(), Qt::NoButton);
+    EXPECT_EQ(g.toolTip(), "Show block in the graph");
+
+    // Double click after the mouse was over the name column closes the current row.
+    g.setCurrentCell(1, 0);
+    SendMouse(g, QEvent::MouseMove, name, Qt::NoButton);
+    SendMouse(g, QEvent::MouseButtonDblClick, name);
+    EXPECT_EQ(g.RowCount(), 2);
+
+    QKeyEvent del(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    g.setCurrentCell(0, 0);
+    QApplication::sendEvent(&g, &del);
+    EXPECT_EQ(g.RowCount(), 1);
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(WorkspaceTest, CloseQueryOffersEveryModifiedBlockFromTheLast) {
+    TFormMain& f = Show();
+    const QString a = WriteFile("a.orl", MakeBlock(3));
+    const QString b = WriteFile("b.orl", MakeBlock(4));
+    f.openFiles({a, b});
+    f.Grid().Block(0)->Modified = true;
+    f.Grid().Block(1)->Modified = true;
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(prompts.texts(), (QStringList{"Do you want to save changes of " + b + "?",
+                                            "Do you want to save changes of " + a + "?"}));
+    EXPECT_TRUE(f.Grid().DataList.empty());
+}
+
+TEST_F(WorkspaceTest, AFailedSaveKeepsTheRowAndTheWindowOpen) {
+    TFormMain& f = Show();
+    const QString a = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({a});
+    f.Grid().Block(0)->Modified = true;
+    // The file is gone and its folder with it: the new name cannot be written.
+    QDir(root).removeRecursively();
+    prompts.answer(Button::Yes);
+    prompts.answerFile(a);
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{"Do you want to save changes of " + a + "?", "Error in writing file."}));
+    ASSERT_EQ(f.Grid().RowCount(), 1);
+    EXPECT_TRUE(f.Grid().Block(0)->Modified);
+    prompts.answer(Button::No);
+    EXPECT_TRUE(f.close());
+}
+
+TEST_F(WorkspaceTest, EscapeAsksBeforeClosing) {
+    TFormMain& f = Show();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    prompts.answer(Button::No);
+    QApplication::sendEvent(&f.StringGrid1(), &esc);
+    EXPECT_EQ(prompts.texts(), QStringList{"Are you sure to exit application?"});
+    EXPECT_TRUE(f.isVisible());
+    prompts.answer(Button::Yes);
+    QApplication::sendEvent(f.Notes().RichEdit1(), &esc);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(QFileInfo::exists(iniPath));
+}
+
+}  // namespace
+}  // namespace orlo::test

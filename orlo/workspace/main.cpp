@@ -1,4 +1,6 @@
+#include "orlo/device/ui/TOrloComForm.h"
 #include "orlo/workspace/AssertDlg.h"
+#include "orlo/workspace/DataReadingWindow.h"
 #include "orlo/workspace/OrloSettings.h"
 #include "orlo/workspace/TFormMain.h"
 #include "orlo/workspace/TFormOptions.h"
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
     env.rootDir = orlo::DefaultRootDir(places);
     env.prompts = &prompts;
     env.ports = orlo::TFormOptions::SystemPortNames();
+    env.dataReading =
+        std::make_unique<orlo::TDataReadingWindow>(std::make_unique<orlo::TOrloComForm>(prompts));
 
     orlo::TFormMain mainForm(std::move(env));
     prompts.setParentWidget(&mainForm);

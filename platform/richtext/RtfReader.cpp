@@ -168,8 +168,8 @@ private:
     bool textStyleValid_ = false;
 };
 
-// Reads a control word's parameter: an optional '-' and up to 10 digits, clamped
-// to the int range; more digits are consumed but ignored.
+// Parameters are read as up to 10 digits (more are consumed but ignored) and
+// clamped to the int range.
 int clampParam(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, -2147483647LL - 1, 2147483647LL));
 }
@@ -822,8 +822,11 @@ RichText RtfReader::readPlainText(std::string_view bytes, const TextCodec& codec
     size_t start = 0;
     auto add = [&](size_t end) {
         Paragraph p;
-        if (end > start)
-            p.runs.push_back(TextRun{codec.toUnicode(bytes.substr(start, end - start)), {}});
+        QString line = codec.toUnicode(bytes.substr(start, end - start));
+        // Control characters (a closing NUL among them) are no text to show.
+        line.removeIf([](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); });
+        if (!line.isEmpty())
+            p.runs.push_back(TextRun{std::move(line), {}});
         text.paragraphs.push_back(std::move(p));
     };
     for (size_t i = 0; i < bytes.size(); ++i) {

@@ -305,6 +305,17 @@ TEST(RtfReader, FontTableVariants) {
     // An unknown font has no family and the document's code page.
     EXPECT_EQ(runs[3].style.family, "");
     EXPECT_EQ(runs[3].text, text("dè"));
+
+    // Control characters are no part of a name, and a name is trimmed even
+    // when the table never ends.
+    EXPECT_EQ(RtfReader::read("{\\rtf1{\\fonttbl{\\f0 Ar\\'01ial;}}\\f0 x}")
+                  .paragraphs[0]
+                  .runs[0]
+                  .style.family,
+              "Arial");
+    EXPECT_EQ(
+        RtfReader::read("{\\rtf1{\\fonttbl{\\f0\\fnil  Tahoma ").paragraphs[0].markStyle.family,
+        "Tahoma");
 }
 
 TEST(RtfReader, HostileNestingIsBoundedAndKeepsReading) {
@@ -354,6 +365,10 @@ TEST(RtfReaderPlainText, TextWithoutTheRtfSignatureLoadsAsPlainText) {
          "Žádné {\\b x}", 1},
         {" {\\rtf1 not at the start}", " {\\rtf1 not at the start}", 1},
         {"{\\rt", "{\\rt", 1},
+        {std::string("a\0b\x01"
+                     "c\td\r\n\0",
+                     10),
+         "abc\td\n", 2},
     };
     for (const Case& c : cases) {
         const RichText t = RtfReader::read(c.bytes, TextCodec(CodePage::Windows1250));

@@ -1,7 +1,10 @@
 // The Options, Settings, About and assertion windows.
 #include "WorkspaceTestSupport.h"
 
+#include "orlo/device/MemoryImageBuilder.h"
+#include "orlo/device/ui/TOrloComForm.h"
 #include "orlo/workspace/AssertDlg.h"
+#include "orlo/workspace/DataReadingWindow.h"
 #include "orlo/workspace/FolderTreePanel.h"
 #include "orlo/workspace/MainCommands.h"
 #include "orlo/workspace/TBlockGrid.h"
@@ -12,12 +15,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
-#include <QToolButton>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QToolButton>
 
 namespace orlo::test {
 namespace {
@@ -191,6 +194,31 @@ TEST_F(WorkspaceTest, CommandsCarryTheirShortcutsAndHints) {
     EXPECT_TRUE(f.PanelInfo()->isHidden());
     c.TBShowTree->trigger();
     EXPECT_TRUE(f.PanelLeft()->isHidden());
+}
+
+TEST(DataReadingWindow, SettingsAndBlocksAreTheWindowsOwn) {
+    platform::ScriptedPrompts prompts;
+    auto form = std::make_unique<TOrloComForm>(prompts);
+    TOrloComForm& window = *form;
+    TDataReadingWindow reading(std::move(form));
+    reading.SetDefaultFolder("/data");
+    reading.SetPortName("COM5");
+    reading.SetDefaultFileName("Flight");
+    EXPECT_EQ(window.DefaultFolder, "/data");
+    EXPECT_EQ(window.PortName, "COM5");
+    EXPECT_EQ(window.DefaultFileName, "Flight");
+    window.PortName = "COM6";
+    EXPECT_EQ(reading.PortName(), "COM6");
+    EXPECT_EQ(reading.Dialog(), &window);
+
+    const TBlockSpec blocks[] = {{.Samples = 4}, {.Samples = 6}};
+    std::vector<std::uint8_t> image = BuildMemoryBody(blocks);
+    image.insert(image.end(), 5, 0xFF);
+    reading.Memory().SetMemory(image);
+    reading.Memory().SplitBlocks();
+    EXPECT_EQ(window.BlockCount(), 2);
+    TDataBlock block;
+    EXPECT_EQ(window.BlockToRecord(1, block), 6);
 }
 
 TEST(AssertReport, FormatsTheLineAndFillsTheWindow) {

@@ -4,6 +4,7 @@
 
 #include "orlo/device/MemoryImageBuilder.h"
 #include "orlo/workspace/AssertDlg.h"
+#include "orlo/workspace/ChartPage.h"
 #include "orlo/workspace/InfoPanel.h"
 #include "orlo/workspace/MainCommands.h"
 #include "orlo/workspace/NotesPage.h"
@@ -15,10 +16,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QWheelEvent>
 
 namespace orlo::test {
 namespace {
@@ -475,6 +478,68 @@ TEST_F(WorkspaceTest, GridInputClosesRowsAndShowsHints) {
     QApplication::sendEvent(&g, &del);
     EXPECT_EQ(g.RowCount(), 1);
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(WorkspaceTest, ActualBlockIsDrawnBold) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path, path});
+    const auto width = [&](int row, int slot) {
+        return static_cast<const TPageSeries&>(*f.Grid().Block(row)->Slots[slot].Series).width;
+    };
+    for (int slot = SlotVoltage; slot <= SlotCapacity; ++slot) {
+        EXPECT_EQ(width(0, slot), 2);
+        EXPECT_EQ(width(1, slot), 1);
+    }
+    f.StringGrid1().setCurrentCell(1, 0);
+    for (int slot = SlotVoltage; slot <= SlotCapacity; ++slot) {
+        EXPECT_EQ(width(0, slot), 1);
+        EXPECT_EQ(width(1, slot), 2);
+    }
+}
+
+TEST_F(WorkspaceTest, PopupMenuActsOnTheRowItWasOpenedFor) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    const QString other = WriteFile("b.orl", MakeBlock(4));
+    f.openFiles({path, other});
+    QStringList entries;
+    for (const QAction* a : f.Grid().PopupGrid()->actions())
+        entries << a->text() + (a->isVisible() ? "" : " (hidden)");
+    EXPECT_EQ(entries, (QStringList{"Close Data (hidden)", "Save", "Save As", "Export", "Delete",
+                                    "Cancel"}));
+
+    // Save writes the row's block with its pending notes and makes it actual.
+    QFile::remove(other);
+    f.Grid().SetPopupTag(1);
+    f.Notes().RichEdit1()->textCursor().insertText("note of a");
+    prompts.answerFile(other);
+    f.Grid().PopupSave();
+    EXPECT_EQ(f.Grid().ActualRow, 1);
+    EXPECT_EQ(f.StringGrid1().Row(), 1);
+    EXPECT_TRUE(f.Grid().Block(0)->Modified);  // the notes went into the first block
+    EXPECT_FALSE(f.Grid().Block(1)->Modified);
+    EXPECT_TRUE(QFileInfo::exists(other));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // An entry whose row no longer exists does nothing.
+    f.Grid().SetPopupTag(5);
+    f.Grid().PopupDelete();
+    f.Grid().PopupSaveAs();
+    f.Grid().PopupExport();
+    EXPECT_EQ(f.Grid().RowCount(), 2);
+    EXPECT_EQ(prompts.dialogs().size(), 1u);
+}
+
+TEST_F(WorkspaceTest, WheelOverTheWindowFocusesTheGrid) {
+    TFormMain& f = Show();
+    f.openFiles({WriteFile("a.orl", MakeBlock(3))});
+    f.Notes().RichEdit1()->setFocus();
+    ASSERT_EQ(f.focusWidget(), f.Notes().RichEdit1());
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.Notes().RichEdit1()->viewport(), &wheel);
+    EXPECT_EQ(f.focusWidget(), &f.StringGrid1());
 }
 
 TEST_F(WorkspaceTest, CloseQueryOffersEveryModifiedBlockFromTheLast) {

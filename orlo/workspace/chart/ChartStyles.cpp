@@ -6,8 +6,8 @@ namespace orlo {
 
 const std::array<TAxisStyle, 5>& AxisStyles() {
     static const std::array<TAxisStyle, 5> styles{{
-        {TBlockChart::AxisLeft, "Voltage [V]", ColorBlue, TValueFormat::Grouped4, true, 0, false,
-         0, true, true, 25, false},
+        {TBlockChart::AxisLeft, "Voltage [V]", ColorBlue, TValueFormat::Grouped4, true, 0, false, 0,
+         true, true, 25, false},
         {TBlockChart::AxisRight, "Current [A]", ColorRed, TValueFormat::Grouped3, false, 11, true,
          10, true, false, 25, true},
         {TBlockChart::AxisRpm, "R [RPM]", ColorOlive, TValueFormat::Integer, false, 11, true, 10,
@@ -28,32 +28,20 @@ const TAxisStyle& AxisStyle(TBlockChart::Axis axis) {
 }
 
 const TSlotStyle& SlotStyle(int slot) {
-    static const std::array<TSlotStyle, 5> slots{{
+    static const std::array<TSlotStyle, 5> kSlots{{
         {TBlockChart::AxisLeft, ColorBlue, true, " (Volt)"},
         {TBlockChart::AxisRight, ColorRed, true, " (Curr)"},
         {TBlockChart::AxisRpm, ColorOlive, true, " (RPM)"},
         {TBlockChart::AxisAh, ColorGreen, true, " (Ah)"},
         {TBlockChart::AxisLeft, ColorBlack, false, nullptr},
     }};
-    return slots[static_cast<std::size_t>(std::clamp(slot, 0, 4))];
+    return kSlots[static_cast<std::size_t>(std::clamp(slot, 0, 4))];
 }
 
 TPenStyle PenOfStyleIndex(int styleIndex) {
     if (styleIndex < 0)
         styleIndex = 0;
     return LineStyleTable[static_cast<std::size_t>(styleIndex) % LineStyleTable.size()];
-}
-
-int GetFirstPossibleGrafColorIndex(std::span<const int> usedIndices) {
-    for (int i = 0; i < 5; ++i)
-        if (std::find(usedIndices.begin(), usedIndices.end(), i) == usedIndices.end())
-            return i;
-    return NoFreeStyleIndex;
-}
-
-int StyleIndexForNewBlock(std::span<const int> usedIndices) {
-    const int i = GetFirstPossibleGrafColorIndex(usedIndices);
-    return i == NoFreeStyleIndex ? 0 : i;
 }
 
 }  // namespace orlo

@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 
 namespace orlo {
 
@@ -39,7 +38,7 @@ struct TAxisStyle {
     const char* Title;  // the bottom title changes with the min:sec box
     TRgb Color;         // of title and labels
     TValueFormat Format;
-    bool Grid;  // silver dotted
+    bool Grid;      // silver dotted
     int TitleSize;  // 0: the default size
     bool TitleBold;
     int LabelSize;  // 0: the default size
@@ -76,16 +75,8 @@ enum TPenStyle : std::int32_t {
 
 // The pen of each block style index: solid, dotted, dashed, dash-dot, dash-dot-dot.
 inline constexpr std::array<TPenStyle, 5> LineStyleTable{PenSolid, PenDot, PenDash, PenDashDot,
-                                                          PenDashDotDot};
+                                                         PenDashDotDot};
 // Index 5 and above wrap to the table, so no style index ever reads past it.
 TPenStyle PenOfStyleIndex(int styleIndex);
-
-inline constexpr int NoFreeStyleIndex = 255;
-
-// The lowest style index 0..4 that none of the open blocks uses; NoFreeStyleIndex when
-// all five are taken.
-int GetFirstPossibleGrafColorIndex(std::span<const int> usedIndices);
-// The index a newly opened block draws with: the first free one, else 0 (solid).
-int StyleIndexForNewBlock(std::span<const int> usedIndices);
 
 }  // namespace orlo

@@ -12,8 +12,8 @@ namespace {
 // Fixed notation with "." as the separator, never an exponent.
 QString plainFixed(double v, int decimals) {
     if (!std::isfinite(v))
-        return std::isnan(v) ? QStringLiteral("NAN") : (v > 0 ? QStringLiteral("INF")
-                                                               : QStringLiteral("-INF"));
+        return std::isnan(v) ? QStringLiteral("NAN")
+                             : (v > 0 ? QStringLiteral("INF") : QStringLiteral("-INF"));
     char buf[400];
     const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
     return QString::fromLatin1(buf, static_cast<qsizetype>(r.ptr - buf));
@@ -78,7 +78,7 @@ TReadout CursorReadout(const TReadoutInput& in) {
 }
 
 QString AxisValueText(double v, TValueFormat format) {
-    const int decimals = format == TValueFormat::Grouped4 ? 4
+    const int decimals = format == TValueFormat::Grouped4   ? 4
                          : format == TValueFormat::Grouped3 ? 3
                                                             : 0;
     QString text = plainFixed(v, decimals);

@@ -2,12 +2,14 @@
 
 #include "orlo/workspace/chart/CursorReadout.h"
 
-#include <QFileInfo>
-#include <QVBoxLayout>
 #include <qcustomplot.h>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace orlo {
 namespace {
@@ -261,13 +263,30 @@ QWidget* TBlockPlot::PlotWidget() const {
     return plot_;
 }
 
-bool TBlockPlot::SavePicture(const QString& path) {
+QImage TBlockPlot::Picture() const {
+    const QSize size = plot_->size().isEmpty() ? QSize(800, 500) : plot_->size();
+    return plot_->toPixmap(size.width(), size.height()).toImage();
+}
+
+QString TBlockPlot::SavePicture(const QString& path) const {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QStringLiteral("png"))
-        return plot_->savePng(path);
-    if (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg"))
-        return plot_->saveJpg(path);
-    return plot_->saveBmp(path);
+    const char* format = suffix == QStringLiteral("png") ? "PNG"
+                         : (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg"))
+                             ? "JPG"
+                             : "BMP";
+    QImage image = Picture();
+    if (std::strcmp(format, "PNG") != 0)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (!image.save(&file, format)) {
+        file.cancelWriting();
+        return QStringLiteral("The picture could not be encoded.");
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
 }
 
 void TBlockPlot::Render(QPainter& painter, const QRect& target) {

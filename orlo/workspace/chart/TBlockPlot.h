@@ -9,6 +9,7 @@
 #include "orlo/workspace/WorkspaceSeams.h"
 #include "orlo/workspace/chart/ChartStyles.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -65,9 +66,9 @@ public:
     ~TBlockPlot() override;
 
     // A hidden series of x[i], y[i] for i below both lengths.
-    std::unique_ptr<TChartSeries> CreateSeries(std::span<const double> x,
-                                               std::span<const double> y, int slot,
-                                               TPenStyle pen, int width, const QString& title);
+    std::unique_ptr<TChartSeries> CreateSeries(std::span<const double> x, std::span<const double> y,
+                                               int slot, TPenStyle pen, int width,
+                                               const QString& title);
     void SetSeriesActive(TChartSeries& s, bool active);
     void SetSeriesWidth(TChartSeries& s, int width);
     // Series later in the list are drawn over earlier ones.
@@ -96,8 +97,11 @@ public:
     // The widget that receives mouse events and on which overlays are drawn.
     QWidget* PlotWidget() const;
 
-    // .bmp, .png or .jpg by the file's suffix, on white, in the chart's size.
-    bool SavePicture(const QString& path);
+    // The chart on white in its present size.
+    QImage Picture() const;
+    // .bmp, .png or .jpg by the file's suffix (.bmp for any other); an empty text on
+    // success, else why it failed. A failed save keeps the old file.
+    QString SavePicture(const QString& path) const;
     // The chart in a rectangle of the device.
     void Render(QPainter& painter, const QRect& target);
 

@@ -155,6 +155,18 @@ TEST(RichTextDocument, OurRtfReadsBackToTheSameDocument) {
     }
 }
 
+TEST(RichTextDocument, ModelsPassThroughADocumentUnchanged) {
+    for (const char* name : {"notes_1250.rtf", "protocol_1252.rtf"}) {
+        const RichText model = RtfReader::read(fixture(name));
+        QTextDocument doc;
+        RichTextDocument::fill(doc, model);
+        const RichText back = RichTextDocument::extract(doc);
+        ASSERT_EQ(back.paragraphs.size(), model.paragraphs.size()) << name;
+        for (size_t i = 0; i < model.paragraphs.size(); ++i)
+            EXPECT_EQ(back.paragraphs[i], model.paragraphs[i]) << name << " paragraph " << i;
+    }
+}
+
 // Effective formatting of a fragment as a reader of the text sees it.
 struct Look {
     QString text;
@@ -243,13 +255,29 @@ TEST(RichTextDocument, DocumentEditedByTheUserSurvivesSaveAndLoad) {
 }
 
 TEST(RichTextDocument, SavedBytesUseTheSystemCodePage) {
-    QTextDocument doc;
-    doc.setPlainText(text("Žluťoučký kůň"));
-    const std::string rtf = RtfCodec::save(doc);
-    EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1250\\deff0", 0), 0u) << rtf;
-    EXPECT_NE(rtf.find("\\'8elu\\'9dou\\'e8k\\'fd k\\'f9\\'f2\\par"), std::string::npos) << rtf;
-    for (size_t at = rtf.find("\\u"); at != std::string::npos; at = rtf.find("\\u", at + 1))
-        EXPECT_EQ(rtf.compare(at, 4, "\\uc1"), 0) << "Unicode escape at " << at << ": " << rtf;
+    struct Case {
+        CodePage system;
+        const char* header;
+        const char* text;
+    };
+    const Case cases[] = {
+        {CodePage::Windows1250, "{\\rtf1\\ansi\\ansicpg1250\\deff0",
+         "\\'8elu\\'9dou\\'e8k\\'fd k\\'f9\\'f2 \\u232?\\'80\\par"},
+        {CodePage::Windows1252, "{\\rtf1\\ansi\\ansicpg1252\\deff0",
+         "\\'8elu\\u357?ou\\u269?k\\'fd k\\u367?\\u328? \\'e8\\'80\\par"},
+        {CodePage::Latin1, "{\\rtf1\\ansi\\ansicpg1252\\deff0",
+         "\\'8elu\\u357?ou\\u269?k\\'fd k\\u367?\\u328? \\'e8\\'80\\par"},
+    };
+    const CodePage before = TextCodec::system().codePage();
+    for (const Case& c : cases) {
+        TextCodec::setSystemCodePage(c.system);
+        QTextDocument doc;
+        doc.setPlainText(text("Žluťoučký kůň è€"));
+        const std::string rtf = RtfCodec::save(doc);
+        EXPECT_EQ(rtf.rfind(c.header, 0), 0u) << rtf;
+        EXPECT_NE(rtf.find(c.text), std::string::npos) << rtf;
+    }
+    TextCodec::setSystemCodePage(before);
 }
 
 TEST(RichTextDocument, PlainTextLoadsAsPlainText) {

@@ -16,7 +16,10 @@ struct Command {
 };
 
 int EvalCommand(const QStringList& args);
+int ExportCommand(const QStringList& args);
+int ImportCommand(const QStringList& args);
 int InfoCommand(const QStringList& args);
+int ReceiveCommand(const QStringList& args);
 int ResaveCommand(const QStringList& args);
 
 }  // namespace voltaro::cli

@@ -18,8 +18,15 @@ using voltaro::cli::Command;
 constexpr Command kCommands[] = {
     {"eval", "\"EXPR\" [--var NAME=VALUE ...]",
      "evaluate a user formula; prints the value or the error", voltaro::cli::EvalCommand},
+    {"export", "IN.vtr --translated|--raw OUT.txt",
+     "every block of every session as translated or raw text", voltaro::cli::ExportCommand},
+    {"import", "RAW.txt --out OUT.vtr [--parsers DIR]",
+     "a new project with the session a raw text file makes", voltaro::cli::ImportCommand},
     {"info", "FILE.vtr", "graph settings, sessions and blocks of a project as JSON",
      voltaro::cli::InfoCommand},
+    {"receive", "--port PORT [--offline] --seconds N --out OUT.vtr [--baud B] [--parsers DIR]",
+     "headless reception (snooping, or one offline download) into a project",
+     voltaro::cli::ReceiveCommand},
     {"resave", "IN.vtr OUT.vtr", "load a project and save it again (as version 5)",
      voltaro::cli::ResaveCommand},
 };

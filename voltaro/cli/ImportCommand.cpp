@@ -1,0 +1,56 @@
+// voltaro-cli import RAW.txt --out OUT.vtr [--parsers DIR]: a new project with
+// the session the raw-text import makes of the file.
+
+#include "voltaro/cli/CliOutput.h"
+#include "voltaro/cli/CliParsers.h"
+#include "voltaro/cli/Commands.h"
+#include "voltaro/model/CDataModule.h"
+#include "voltaro/model/CMainDoc.h"
+#include "voltaro/reception/ParserList.h"
+#include "voltaro/reception/TextTransfer.h"
+
+namespace voltaro::cli {
+
+int ImportCommand(const QStringList& args) {
+    QString input;
+    QString output;
+    QString folder = DefaultParserFolder();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--out") && i + 1 < args.size()) {
+            output = args[++i];
+        } else if (a == QLatin1String("--parsers") && i + 1 < args.size()) {
+            folder = args[++i];
+        } else if (!a.startsWith(QLatin1String("--")) && input.isEmpty()) {
+            input = a;
+        } else {
+            input.clear();
+            break;
+        }
+    }
+    if (input.isEmpty() || output.isEmpty()) {
+        writeError(
+            QStringLiteral("usage: voltaro-cli import RAW.txt --out OUT.vtr [--parsers DIR]"));
+        return 2;
+    }
+    BuildCommandParserList(folder);
+    CMainDoc doc(true);
+    auto* session = new CDataModule(&doc);
+    QString error;
+    if (!ImportRawText(*session, input, GetParserList(), &error)) {
+        delete session;
+        FreeParserList();
+        writeError(error);
+        return 1;
+    }
+    session->SetName(ImportedSessionName(input), false, nullptr);
+    doc.AddSession(session);
+    FreeParserList();
+    if (!doc.OnSaveDocument(output, &error)) {
+        writeError(error);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace voltaro::cli

@@ -1,0 +1,177 @@
+// voltaro-cli receive --port PORT [--offline] --seconds N --out OUT.vtr
+// [--baud B] [--parsers DIR]: headless reception into a new project.
+//
+// Online, the port is snooped for N seconds and sessions come as the headers
+// arrive. Offline, the request byte is sent and one session is read until the
+// device ends it, 2000 ms of silence follow its data, or N seconds pass.
+
+#include "platform/core/Prompts.h"
+#include "platform/serial/PolledPort.h"
+#include "voltaro/cli/CliOutput.h"
+#include "voltaro/cli/CliParsers.h"
+#include "voltaro/cli/Commands.h"
+#include "voltaro/model/CDataModule.h"
+#include "voltaro/model/CMainDoc.h"
+#include "voltaro/reception/DocumentReceiver.h"
+#include "voltaro/reception/ParserList.h"
+#include "voltaro/reception/StreamReading.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <memory>
+
+namespace voltaro::cli {
+namespace {
+
+// Messages go to stderr; questions are answered No, dialogs cancelled.
+class StderrPrompts : public platform::Prompts {
+public:
+    platform::Button message(const platform::MessageRequest& request) override {
+        writeError(request.text);
+        for (platform::Button b : {platform::Button::No, platform::Button::Cancel})
+            if (request.buttons.has(b))
+                return b;
+        return platform::Button::Ok;
+    }
+    std::optional<QString> openFileName(const platform::FileDialogRequest&) override { return {}; }
+    std::optional<QStringList> openFileNames(const platform::FileDialogRequest&) override {
+        return {};
+    }
+    std::optional<QString> saveFileName(const platform::FileDialogRequest&) override { return {}; }
+    std::optional<QString> existingDirectory(const QString&, const QString&) override { return {}; }
+};
+
+struct Options {
+    QString port;
+    bool offline = false;
+    int seconds = -1;
+    QString out;
+    int baud = 0;
+    QString parsers;
+};
+
+bool parse(const QStringList& args, Options& o) {
+    o.parsers = DefaultParserFolder();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        bool ok = true;
+        if (a == QLatin1String("--offline"))
+            o.offline = true;
+        else if (a == QLatin1String("--port") && hasValue)
+            o.port = args[++i];
+        else if (a == QLatin1String("--seconds") && hasValue)
+            o.seconds = args[++i].toInt(&ok);
+        else if (a == QLatin1String("--out") && hasValue)
+            o.out = args[++i];
+        else if (a == QLatin1String("--baud") && hasValue)
+            o.baud = args[++i].toInt(&ok);
+        else if (a == QLatin1String("--parsers") && hasValue)
+            o.parsers = args[++i];
+        else
+            return false;
+        if (!ok)
+            return false;
+    }
+    return !o.port.isEmpty() && o.seconds >= 0 && !o.out.isEmpty() && o.baud >= 0;
+}
+
+// Runs the event loop until done() or the time is up.
+void runFor(int seconds, const std::function<bool()>& done) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!done() && elapsed.elapsed() < qint64(seconds) * 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
+
+int receiveOffline(CMainDoc& doc, const Options& o) {
+    platform::PolledSerialPort port;
+    platform::PortSettings settings;
+    if (o.baud > 0)
+        settings.BaudRate = o.baud;
+    const platform::PortOpenResult opened = port.open(o.port, settings);
+    if (!opened.ok()) {
+        writeError(QStringLiteral("%1 (%2)").arg(
+            QString::fromLatin1(opened.status == platform::PortOpenResult::OpenFailed
+                                    ? DocumentReceiver::kOpenFailed
+                                    : DocumentReceiver::kSetupFailed),
+            opened.detail));
+        return 1;
+    }
+    auto* session = new CDataModule(&doc);
+    StreamReading reading(*session, GetParserList(), SteadyClock());
+    reading.Request();
+    QTimer pump;
+    pump.start(10);
+    QObject::connect(&pump, &QTimer::timeout, [&] {
+        if (PumpPort(reading, port).requestFailed)
+            writeError(QString::fromLatin1(kRequestFailedText));
+    });
+    runFor(o.seconds, [&] { return reading.IsOver(); });
+    port.close();
+    if (!reading.IsOver())
+        reading.Cancel();
+    writeError(QString::fromStdString(reading.ResultText()));
+    if (reading.ShouldWarnIncomplete())
+        writeError(QString::fromLatin1(kIncompleteWarning));
+    if (reading.GetOutcome() == StreamReading::Outcome::Cancelled && reading.BlockCount() == 0) {
+        delete session;
+        return 1;
+    }
+    doc.AddSession(session);
+    return 0;
+}
+
+int receiveOnline(CMainDoc& doc, const Options& o) {
+    platform::PolledSerialPort port;
+    const std::unique_ptr<ReceiverTimer> timer = MakeQtReceiverTimer();
+    StderrPrompts prompts;
+    ReceptionServices services;
+    services.port = &port;
+    services.timer = timer.get();
+    services.prompts = &prompts;
+    services.parsers = &GetParserList();
+    DocumentReceiver receiver(services);
+    receiver.Attach(doc);
+    SerialOptions options = receiver.CurrentOptions();
+    options.strPortName = o.port.toStdString();
+    options.bSnooping = true;
+    options.bSaveAsDefault = false;
+    if (o.baud > 0)
+        options.dcb.BaudRate = static_cast<std::uint32_t>(o.baud);
+    receiver.ApplyOptions(options);
+    if (receiver.GetState() == DocumentReceiver::State::Off)
+        return 1;
+    runFor(o.seconds, [] { return false; });
+    receiver.StopReceiver();
+    return 0;
+}
+
+}  // namespace
+
+int ReceiveCommand(const QStringList& args) {
+    Options o;
+    if (!parse(args, o)) {
+        writeError(QStringLiteral(
+            "usage: voltaro-cli receive --port PORT [--offline] --seconds N --out OUT.vtr "
+            "[--baud B] [--parsers DIR]"));
+        return 2;
+    }
+    BuildCommandParserList(o.parsers);
+    // A project of its own: no user settings, no snooping at construction.
+    CMainDoc doc(true);
+    const int status = o.offline ? receiveOffline(doc, o) : receiveOnline(doc, o);
+    FreeParserList();
+    if (status != 0)
+        return status;
+    QString error;
+    if (!doc.OnSaveDocument(o.out, &error)) {
+        writeError(error);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace voltaro::cli

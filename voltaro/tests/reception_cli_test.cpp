@@ -1,0 +1,174 @@
+// voltaro-cli import, export and receive, run as separate processes; receive
+// talks to charger-sim on a pseudo-terminal.
+#include "reception_SimulatorProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using voltaro::testing::SimulatorProcess;
+using voltaro::testing::waitFor;
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the command while the event loop keeps turning (the simulator's output
+// is read meanwhile).
+CliRun runCli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(VOLTARO_CLI_PATH), args);
+    CliRun r;
+    if (!waitFor([&] { return p.state() == QProcess::NotRunning; }, 60000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ReceptionCli : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QJsonObject info(const QString& file) {
+        const CliRun r = runCli({QStringLiteral("info"), file});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        return QJsonDocument::fromJson(r.out).object();
+    }
+    static QStringList blockNames(const QJsonObject& session) {
+        QStringList names;
+        for (const QJsonValue b : session[QStringLiteral("blocks")].toArray())
+            names << b.toObject()[QStringLiteral("m_strName")].toString();
+        return names;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(ReceptionCli, ImportThenExportRawAndImportAgain) {
+    const QString capture = QDir(QStringLiteral(TEST_DATA_DIR))
+                                .filePath(QStringLiteral("reception_kova_two_blocks.txt"));
+    CliRun r = runCli({QStringLiteral("import"), capture, QStringLiteral("--out"), path("a.vtr"),
+                       QStringLiteral("--parsers"), path("no-parsers")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QJsonObject project = info(path("a.vtr"));
+    QJsonArray sessions = project[QStringLiteral("sessions")].toArray();
+    ASSERT_EQ(sessions.size(), 1);
+    EXPECT_EQ(sessions[0].toObject()[QStringLiteral("m_strName")].toString(),
+              QStringLiteral("reception_kova_two_blocks"));
+    EXPECT_EQ(blockNames(sessions[0].toObject()),
+              (QStringList{QStringLiteral("NiCd C"), QStringLiteral("NiCd D")}));
+
+    r = runCli({QStringLiteral("export"), path("a.vtr"), QStringLiteral("--raw"), path("raw.txt")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray raw = readAll(path("raw.txt"));
+    EXPECT_EQ(raw,
+              QByteArray("\r\nKOVA Charger v2.10 \"\r\n3:0:1200:0 0\r\n3:60:1250:2000 0\r\n"
+                         "3:120:1300:2000 0\r\n\r\n\r\nKOVA Charger v2.10 \"\r\n3:0:1300:0-0\r\n"
+                         "3:60:1250:1800-0\r\n3:120:1100:1800-0\r\n\r\n\f"));
+
+    r = runCli({QStringLiteral("import"), path("raw.txt"), QStringLiteral("--out"), path("b.vtr")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    sessions = info(path("b.vtr"))[QStringLiteral("sessions")].toArray();
+    ASSERT_EQ(sessions.size(), 1);
+    EXPECT_EQ(sessions[0].toObject()[QStringLiteral("m_strName")].toString(),
+              QStringLiteral("raw"));
+    EXPECT_EQ(blockNames(sessions[0].toObject()),
+              (QStringList{QStringLiteral("NiCd C"), QStringLiteral("NiCd D")}));
+}
+
+TEST_F(ReceptionCli, TranslatedExportAndUsageErrors) {
+    const QString capture = QDir(QStringLiteral(TEST_DATA_DIR))
+                                .filePath(QStringLiteral("reception_kova_two_blocks.txt"));
+    ASSERT_EQ(runCli({QStringLiteral("import"), capture, QStringLiteral("--out"), path("a.vtr")})
+                  .exitCode,
+              0);
+    CliRun r = runCli(
+        {QStringLiteral("export"), path("a.vtr"), QStringLiteral("--translated"), path("t.txt")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray text = readAll(path("t.txt"));
+    EXPECT_TRUE(
+        text.startsWith("#####################################\r\n# Name:        NiCd C\r\n"));
+    EXPECT_TRUE(text.contains("# Data Count:  3\r\n"));
+    EXPECT_TRUE(text.contains("\r\n120\t1.300\t2.000\t0.067\t0.085\t0.000\r\n"));
+    EXPECT_TRUE(text.endsWith("\r\n\r\n\r\n"));
+    EXPECT_EQ(text.count("# Name:"), 2);
+
+    struct Case {
+        QStringList args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("export"), path("a.vtr"), path("t.txt")}, 2},
+        {{QStringLiteral("export"), path("missing.vtr"), QStringLiteral("--raw"), path("x.txt")},
+         1},
+        {{QStringLiteral("import"), path("missing.txt"), QStringLiteral("--out"), path("x.vtr")},
+         1},
+        {{QStringLiteral("import"), capture}, 2},
+        {{QStringLiteral("receive"), QStringLiteral("--port"), path("no-such-port"),
+          QStringLiteral("--seconds"), QStringLiteral("1"), QStringLiteral("--out"), path("x.vtr")},
+         1},
+        {{QStringLiteral("receive"), QStringLiteral("--seconds"), QStringLiteral("1")}, 2},
+    };
+    for (const Case& c : cases) {
+        r = runCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(path("x.vtr")));
+    EXPECT_FALSE(QFile::exists(path("x.txt")));
+}
+
+TEST_F(ReceptionCli, ReceiveOfflineAndOnlineFromTheSimulator) {
+    if (!SimulatorProcess::available())
+        GTEST_SKIP() << "no pseudo-terminals on this system";
+    {
+        SimulatorProcess sim;
+        ASSERT_TRUE(
+            sim.start({QStringLiteral("--offline"), QStringLiteral("--cycles"),
+                       QStringLiteral("CDCD"), QStringLiteral("--samples"), QStringLiteral("5")}));
+        const CliRun r =
+            runCli({QStringLiteral("receive"), QStringLiteral("--port"), sim.devicePath(),
+                    QStringLiteral("--offline"), QStringLiteral("--seconds"), QStringLiteral("30"),
+                    QStringLiteral("--out"), path("off.vtr")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("Read successful (4 blocks read)."));
+        const QJsonArray sessions = info(path("off.vtr"))[QStringLiteral("sessions")].toArray();
+        ASSERT_EQ(sessions.size(), 1);
+        EXPECT_EQ(blockNames(sessions[0].toObject()),
+                  (QStringList{QStringLiteral("NiCd C1"), QStringLiteral("NiCd D1"),
+                               QStringLiteral("NiCd C2"), QStringLiteral("NiCd D2")}));
+    }
+    {
+        // Online: the charger starts after a moment and finishes well within the time.
+        SimulatorProcess sim;
+        ASSERT_TRUE(
+            sim.start({QStringLiteral("--cycles"), QStringLiteral("C"), QStringLiteral("--battery"),
+                       QStringLiteral("5"), QStringLiteral("--samples"), QStringLiteral("4"),
+                       QStringLiteral("--start-delay"), QStringLiteral("300")}));
+        const CliRun r = runCli({QStringLiteral("receive"), QStringLiteral("--port"),
+                                 sim.devicePath(), QStringLiteral("--seconds"), QStringLiteral("3"),
+                                 QStringLiteral("--out"), path("on.vtr")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(sim.sent(), 1);
+        const QJsonArray sessions = info(path("on.vtr"))[QStringLiteral("sessions")].toArray();
+        ASSERT_EQ(sessions.size(), 1);
+        EXPECT_EQ(blockNames(sessions[0].toObject()), QStringList{QStringLiteral("LiX C")});
+    }
+}
+
+}  // namespace

@@ -4,12 +4,12 @@
 
 #include "orlo/device/MemoryImageBuilder.h"
 #include "orlo/workspace/AssertDlg.h"
-#include "orlo/workspace/ChartPage.h"
 #include "orlo/workspace/InfoPanel.h"
 #include "orlo/workspace/MainCommands.h"
 #include "orlo/workspace/NotesPage.h"
 #include "orlo/workspace/TBlockGrid.h"
 #include "orlo/workspace/TStringGrid.h"
+#include "orlo/workspace/chart/TBlockPlot.h"
 
 #include <QAction>
 #include <QApplication>
@@ -485,7 +485,7 @@ TEST_F(WorkspaceTest, ActualBlockIsDrawnBold) {
     const QString path = WriteFile("a.orl", MakeBlock(3));
     f.openFiles({path, path});
     const auto width = [&](int row, int slot) {
-        return static_cast<const TPageSeries&>(*f.Grid().Block(row)->Slots[slot].Series).width;
+        return static_cast<const TChartSeries&>(*f.Grid().Block(row)->Slots[slot].Series).Width();
     };
     for (int slot = SlotVoltage; slot <= SlotCapacity; ++slot) {
         EXPECT_EQ(width(0, slot), 2);

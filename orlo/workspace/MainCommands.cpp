@@ -53,7 +53,7 @@ TMainCommands::TMainCommands(QMainWindow& window) : QObject(&window) {
     mnuReadData = command(&window, "mnuReadData", QStringLiteral("Read data"),
                           QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuReadData->setToolTip(QStringLiteral("Get Data from ORLO"));
-    mnuReadData->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
+    mnuReadData->setIcon(style->standardIcon(QStyle::SP_DriveNetIcon));
     mnuAbout = command(&window, "mnuAbout", QStringLiteral("About"));
 
     TBShowTree =

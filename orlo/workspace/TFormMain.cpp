@@ -1,7 +1,6 @@
 #include "orlo/workspace/TFormMain.h"
 
 #include "orlo/device/TOrloMemory.h"
-#include "orlo/workspace/ChartPage.h"
 #include "orlo/workspace/FolderTreePanel.h"
 #include "orlo/workspace/InfoPanel.h"
 #include "orlo/workspace/MainCommands.h"
@@ -11,6 +10,7 @@
 #include "orlo/workspace/TFormOptions.h"
 #include "orlo/workspace/TFormSettings.h"
 #include "orlo/workspace/TStringGrid.h"
+#include "orlo/workspace/chart/TChartPanel.h"
 #include "platform/core/Prompts.h"
 #include "platform/ini/IniFile.h"
 
@@ -26,6 +26,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -97,9 +98,10 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     pageControl_ = new QTabWidget(splitter_);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     notes_ = new TNotesPage(pageControl_);
-    chart_ = new TChartPage(ActiveGraphSetup, pageControl_);
+    chart_ = new TChartPanel(ActiveGraphSetup, prompts_, pageControl_);
     pageControl_->addTab(notes_, QStringLiteral("File information"));
     pageControl_->addTab(chart_, QStringLiteral("Graph"));
+    pageControl_->setCurrentWidget(chart_);
 
     info_ = new TInfoPanel(splitter_);
     splitter_->addWidget(panelLeft_);
@@ -120,6 +122,21 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     grid_->GridShown = [this](bool shown) { pageControl_->setEnabled(shown); };
     info_->BlockNameLabel()->clear();
     chart_->LabelPos()->clear();
+    chart_->ActualBlock = [this]() -> const TDataBlock* { return grid_->Block(grid_->ActualRow); };
+    chart_->ActualBlockShown = [this] {
+        return grid_->Block(grid_->ActualRow) &&
+               stringGrid_->Cells(TStringGrid::ColShow, grid_->ActualRow) == QLatin1String("1");
+    };
+    chart_->ChannelButtonDown = grid_->ChannelButtonDown;
+    chart_->GridVisible = [this] { return grid_->GridVisible(); };
+    chart_->ExecDialog = [this](QDialog& dialog) { return ExecDialog(dialog); };
+    chart_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };
+    std::array<QLabel*, CursorFieldCount> cursorFields{};
+    for (int i = 0; i < CursorFieldCount; ++i)
+        cursorFields[static_cast<std::size_t>(i)] = info_->InfoField(11 + i);
+    chart_->SetCursorFields(cursorFields);
+    commands_->ToolBarGraf->addSeparator();
+    commands_->ToolBarGraf->addActions(chart_->ToolActions());
 
     // The windows of the program, created once and shown when needed.
     formSettings_ = new TFormSettings(prompts_, this);
@@ -152,8 +169,7 @@ void TFormMain::connectCommands() {
     connect(c.mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(c.mnuReadData, &QAction::triggered, this, &TFormMain::mnuReadDataClick);
     connect(c.mnuAbout, &QAction::triggered, this, &TFormMain::mnuAboutClick);
-    // Printing belongs to the chart; until it draws there is nothing to print.
-    c.mnuPrintGraph->setEnabled(false);
+    connect(c.mnuPrintGraph, &QAction::triggered, chart_, &TChartPanel::TBPrintGraphClick);
     c.mnuReadData->setEnabled(dataReading_->Dialog() != nullptr);
 
     connect(c.TBShowTree, &QAction::toggled, panelLeft_, &QWidget::setVisible);
@@ -305,6 +321,19 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
             static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
             AskExit();
             return true;
+        }
+        // Arrow keys scroll a zoomed chart whichever control has the focus; the
+        // control still gets the key.
+        // A key travels up the parents; act once, where it starts, and leave the
+        // chart's own keys to the chart.
+        const bool keyStartsHere = widget == QApplication::focusWidget() ||
+                                   (!QApplication::focusWidget() && widget == this);
+        if (event->type() == QEvent::KeyPress && keyStartsHere && widget != chart_ &&
+            !chart_->isAncestorOf(widget)) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
+                key == Qt::Key_Down)
+                chart_->ArrowKey(key);
         }
         // The wheel anywhere over the window gives the grid the focus.
         if (event->type() == QEvent::Wheel && grid_->GridVisible())

@@ -28,7 +28,7 @@ class Prompts;
 namespace orlo {
 
 class TBlockGrid;
-class TChartPage;
+class TChartPanel;
 class TFolderTreePanel;
 class TFormAbout;
 class TFormOptions;
@@ -75,7 +75,7 @@ public:
     // Parts and state, for the panels that join later and for tests.
     TBlockGrid& Grid() { return *grid_; }
     TStringGrid& StringGrid1() { return *stringGrid_; }
-    TChartPage& Chart() { return *chart_; }
+    TChartPanel& Chart() { return *chart_; }
     TNotesPage& Notes() { return *notes_; }
     TInfoPanel& Info() { return *info_; }
     TFolderTreePanel& Tree() { return *tree_; }
@@ -121,7 +121,7 @@ private:
     TFolderTreePanel* tree_ = nullptr;
     QTabWidget* pageControl_ = nullptr;
     TNotesPage* notes_ = nullptr;
-    TChartPage* chart_ = nullptr;
+    TChartPanel* chart_ = nullptr;
     TInfoPanel* info_ = nullptr;
     TBlockGrid* grid_ = nullptr;
     std::unique_ptr<TBlockInfoView> infoView_;

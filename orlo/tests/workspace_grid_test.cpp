@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -401,6 +402,29 @@ TEST_F(WorkspaceTest, CheckBoxTogglesOnlyInsideItsDeadZone) {
     g.SetCells(1, 0, "x");
     SendMouse(g, QEvent::MouseButtonRelease, cell.center());
     EXPECT_EQ(g.Cells(1, 0), "x");
+}
+
+TEST_F(WorkspaceTest, CellsAreDrawnWithTheGridColours) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path, path});
+    TStringGrid& g = f.StringGrid1();
+    g.SetCells(1, 1, "x");  // drawn as an inactive box
+    const QImage image = g.viewport()->grab().toImage();
+    const QRect selected = g.CellRect(0, 0);
+    const QRect plain = g.CellRect(1, 0);
+    const QRect box = g.CellRect(1, 1);
+    const auto at = [&](int x, int y) { return image.pixelColor(x, y).rgb(); };
+    EXPECT_EQ(at(selected.right() - 3, selected.center().y()), QColor(134, 208, 249).rgb());
+    EXPECT_EQ(at(plain.right() - 3, plain.center().y()), QColor(Qt::white).rgb());
+    EXPECT_EQ(at(box.left() + 1, box.top() + 1), QColor(Qt::black).rgb());
+    EXPECT_EQ(at(plain.right(), plain.center().y()), QColor(128, 128, 128).rgb());
+    // The name is written inside its cell.
+    bool ink = false;
+    for (int x = plain.left() + 2; x < plain.right() - 2; ++x)
+        for (int y = plain.top() + 3; y < plain.bottom(); ++y)
+            ink = ink || QColor(image.pixel(x, y)).lightness() < 128;
+    EXPECT_TRUE(ink);
 }
 
 TEST_F(WorkspaceTest, ChannelButtonsShowAQuantityInTickedBlocksOnly) {

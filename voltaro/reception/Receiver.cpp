@@ -70,8 +70,10 @@ int Receiver::PutChar(unsigned char c) {
     r.m_buffer[static_cast<std::size_t>(r.m_nLen)] = c == '\n' ? '\0' : static_cast<char>(c);
     ++r.m_nLen;
     r.m_buffer[static_cast<std::size_t>(r.m_nLen)] = '\0';
-    // The line as the parsers see it: up to the first NUL (the line feed's slot).
-    const std::string_view line(r.m_buffer.data());
+    // The line as the parsers see it: without the line feed's NUL. Nothing else
+    // in the buffer is NUL (0 never gets here), so the length is known.
+    const std::string_view line(r.m_buffer.data(),
+                                static_cast<std::size_t>(c == '\n' ? r.m_nLen - 1 : r.m_nLen));
 
     if (complete) {
         if (!line.empty())

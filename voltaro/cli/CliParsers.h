@@ -3,6 +3,8 @@
 // of the definition files in the given folder (default: "parsers" beside the
 // program).
 
+#include "voltaro/cli/CliOutput.h"
+#include "voltaro/reception/DefinitionParsers.h"
 #include "voltaro/reception/ParserList.h"
 
 #include <QCoreApplication>
@@ -15,9 +17,12 @@ inline QString DefaultParserFolder() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("parsers"));
 }
 
-// Builds the program-wide parser list.
+// Builds the program-wide parser list; a definition file that cannot be used
+// is reported on stderr and skipped.
 inline void BuildCommandParserList(const QString& folder) {
-    BuildParserList(folder);
+    BuildParserList(folder, [](const QString& dir, ParserList& list) {
+        LoadDefinitionParsers(dir, list, [](const QString& text) { writeError(text); });
+    });
 }
 
 }  // namespace voltaro::cli

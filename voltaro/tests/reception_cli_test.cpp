@@ -91,6 +91,34 @@ TEST_F(ReceptionCli, ImportThenExportRawAndImportAgain) {
               (QStringList{QStringLiteral("NiCd C"), QStringLiteral("NiCd D")}));
 }
 
+TEST_F(ReceptionCli, ImportUsesTheDefinitionFilesOfTheParserFolder) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("parsers/more")));
+    {
+        QFile rxp(path("parsers/more/example.rxp"));
+        ASSERT_TRUE(rxp.open(QIODevice::WriteOnly));
+        rxp.write(
+            "TITLE = Example\r\nHEAD = ^START,(\\w+)\r\nHEAD_IX_NAME = 1\r\n"
+            "DATA = ^D,(\\d+),(\\d+),(\\d+)\r\nDATA_IX_T = 1\r\nDATA_IX_U = 2\r\n"
+            "DATA_IX_I = 3\r\nDATA_EXPRESSION_U = u/1000\r\nENDBLOCK = ^END\r\n");
+        QFile broken(path("parsers/broken.rxp"));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("TITLE = no data line here\r\n");
+        QFile raw(path("mixed.txt"));
+        ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+        raw.write(
+            "START,Charge\r\nD,0,12000,1\r\nD,60,12100,2\r\nEND\r\n"
+            "*** KOVA v2.10 #\r\n3:0:6000:500 0\r\n");
+    }
+    const CliRun r = runCli({QStringLiteral("import"), path("mixed.txt"), QStringLiteral("--out"),
+                             path("m.vtr"), QStringLiteral("--parsers"), path("parsers")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("broken.rxp")) << r.err.toStdString();
+    const QJsonArray sessions = info(path("m.vtr"))[QStringLiteral("sessions")].toArray();
+    ASSERT_EQ(sessions.size(), 1);
+    EXPECT_EQ(blockNames(sessions[0].toObject()),
+              (QStringList{QStringLiteral("Charge"), QStringLiteral("Pb C")}));
+}
+
 TEST_F(ReceptionCli, TranslatedExportAndUsageErrors) {
     const QString capture = QDir(QStringLiteral(TEST_DATA_DIR))
                                 .filePath(QStringLiteral("reception_kova_two_blocks.txt"));

@@ -448,6 +448,20 @@ TEST_F(ChartPanelTest, LegendAndMinSecLabels) {
         EXPECT_FALSE(l.contains(QLatin1Char(':'))) << l.toStdString();
 }
 
+TEST(ChartPanelLifetime, BlocksMayOutliveThePage) {
+    // The main window releases its blocks after its panels are gone.
+    orlo::TGraphSetup setup;
+    platform::ScriptedPrompts prompts;
+    auto panel = std::make_unique<TChartPanel>(setup, prompts);
+    std::unique_ptr<TDataBlock> b = makeBlock(30, rampU, flatI);
+    panel->CreateBlockSeries(*b, QStringLiteral("late"), 0);
+    panel->SetSeriesActive(*b, orlo::QuantityVoltage, true);
+    panel.reset();
+    EXPECT_TRUE(b->Slots[0].Series->IsActive());
+    EXPECT_DOUBLE_EQ(b->Slots[0].Series->MaxY(), 10.29);
+    b.reset();
+}
+
 // ---- graph setup dialog ---------------------------------------------------------------
 
 TEST_F(ChartPanelTest, GraphSetupDialogOkAppliesAndCancelKeeps) {

@@ -247,11 +247,16 @@ QString TBlockPlot::AxisTitle(TBlockChart::Axis a) const {
     return axis(a)->label();
 }
 
-QStringList TBlockPlot::BottomLabels() const {
+QStringList TBlockPlot::BottomLabels() {
+    ReplotNow();
     return plot_->xAxis->tickVectorLabels().toList();
 }
 
 void TBlockPlot::Replot() {
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TBlockPlot::ReplotNow() {
     plot_->replot(QCustomPlot::rpImmediateRefresh);
 }
 
@@ -264,6 +269,7 @@ QWidget* TBlockPlot::PlotWidget() const {
 }
 
 QImage TBlockPlot::Picture() const {
+    plot_->replot(QCustomPlot::rpImmediateRefresh);
     const QSize size = plot_->size().isEmpty() ? QSize(800, 500) : plot_->size();
     return plot_->toPixmap(size.width(), size.height()).toImage();
 }
@@ -293,6 +299,7 @@ void TBlockPlot::Render(QPainter& painter, const QRect& target) {
     const QSize size = plot_->size().isEmpty() ? QSize(800, 500) : plot_->size();
     const double scale = std::min(static_cast<double>(target.width()) / size.width(),
                                   static_cast<double>(target.height()) / size.height());
+    plot_->replot(QCustomPlot::rpImmediateRefresh);
     // Drawn at the target's resolution, so that a printed chart stays sharp.
     const QPixmap picture = plot_->toPixmap(size.width(), size.height(), scale);
     painter.drawPixmap(QRect(target.topLeft(), picture.size()), picture);

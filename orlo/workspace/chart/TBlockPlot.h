@@ -88,16 +88,20 @@ public:
     // Bottom axis title and labels in minutes and seconds.
     void SetMinSec(bool on);
     QString AxisTitle(TBlockChart::Axis axis) const;
-    // The labels the bottom axis shows at present.
-    QStringList BottomLabels() const;
+    // The labels the bottom axis shows once pending changes are drawn.
+    QStringList BottomLabels();
 
+    // Draws the chart again at the next pass of the event loop; many changes in one
+    // command cost one drawing.
     void Replot();
+    // Draws it now.
+    void ReplotNow();
     // Paints the present buffers again without recomputing the plot.
     void Repaint();
     // The widget that receives mouse events and on which overlays are drawn.
     QWidget* PlotWidget() const;
 
-    // The chart on white in its present size.
+    // The chart on white in its present size, with every change drawn.
     QImage Picture() const;
     // .bmp, .png or .jpg by the file's suffix (.bmp for any other); an empty text on
     // success, else why it failed. A failed save keeps the old file.

@@ -144,13 +144,8 @@ TChartPanel::TChartPanel(TGraphSetup& activeGraphSetup, platform::Prompts& promp
     UpdateScrollBars();
 }
 
-TChartPanel::~TChartPanel() {
-    // Series still held by open blocks must not reach back into a deleted plot.
-    for (TDataBlock* b : blocks_)
-        for (TSeriesSlot& slot : b->Slots)
-            if (dynamic_cast<TChartSeries*>(slot.Series.get()))
-                slot.Series.reset();
-}
+// Series still held by open blocks watch the plot and let go of nothing once it is gone.
+TChartPanel::~TChartPanel() = default;
 
 QList<QAction*> TChartPanel::ToolActions() const {
     return {TBUndoZoom, TBZoomIn, TBZoomOut, TBGraphSetup, TBSaveGraph, TBPrintGraph};

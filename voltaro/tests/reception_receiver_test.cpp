@@ -176,6 +176,39 @@ TEST_F(ReceiverTest, LongLinesAreForcedOutAt129Characters) {
     EXPECT_EQ(state.m_nLen, 0);
 }
 
+// A second device: "START" lines head its blocks, "V=<mV>" lines are its data.
+class OtherDevice : public CProtParser {
+public:
+    int ParseHeader(CDataBlock& block, std::string_view line, bool complete) override {
+        if (!complete || line != "START")
+            return 0;
+        block.m_strName = "Other";
+        return PF_CONSUMED;
+    }
+    int ParseData(CDataBlock&, std::string_view line, bool complete, DataSample* s) override {
+        if (!complete)
+            return 0;
+        if (line.substr(0, 2) != "V=")
+            return PF_UNRECOGNISED;
+        if (s)
+            s->U = 1.0f;
+        return PF_SAMPLE | PF_CONSUMED;
+    }
+};
+
+TEST_F(ReceiverTest, HeaderOfAnotherDeviceEndsTheKovaBlock) {
+    parsers.Add(new OtherDevice);
+    Receiver r = makeReceiver();
+    feed(r,
+         "*** KOVA v2.10 \"\n3:10:12000:1000 0\nSTART\nV=1\nnoise\n*** KOVA v2.10 !\n3:1:1:1-0\n");
+    EXPECT_EQ(blockNames(), (std::vector<std::string>{"NiCd C", "Other", "NiMH2 D"}));
+    EXPECT_EQ(state.m_pSession->m_blocks.GetAt(1)->GetCount(), 1);
+    EXPECT_EQ(state.m_pSession->m_blocks.GetAt(1)->m_pParser, parsers.GetAt(1));
+    EXPECT_EQ(state.m_pSession->m_blocks.GetAt(2)->m_pParser, parsers.GetAt(0));
+    // Only the noise inside the foreign block was nobody's line.
+    EXPECT_EQ(state.m_nBad, 1);
+}
+
 TEST_F(ReceiverTest, IdleCallDoesNothingWithoutATimedOutOnlineBlock) {
     Receiver r = makeReceiver();
     EXPECT_EQ(r.PutChar(0), 1);

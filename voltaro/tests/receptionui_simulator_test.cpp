@@ -1,0 +1,88 @@
+// "Read Offline Data" on the real serial port against charger-sim: the request
+// button brings the session; silence after data gives the warning and the
+// error status. The silence is measured by an injected clock.
+#include "platform/serial/PolledPort.h"
+#include "platform/testing/ScriptedPrompts.h"
+#include "reception_SimulatorProcess.h"
+#include "voltaro/model/CDataBlock.h"
+#include "voltaro/model/CDataModule.h"
+#include "voltaro/reception/CProtParser_Kova.h"
+#include "voltaro/reception/ParserList.h"
+#include "voltaro/reception/ui/COfflineReadDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace voltaro;
+using voltaro::testing::SimulatorProcess;
+using voltaro::testing::waitFor;
+
+class DialogSimulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!SimulatorProcess::available())
+            GTEST_SKIP() << "no pseudo-terminals on this system";
+        parsers.Add(new CProtParser_Kova);
+    }
+    ParserList parsers;
+    platform::ScriptedPrompts prompts;
+    QWidget mainWindow;
+};
+
+TEST_F(DialogSimulatorTest, RequestButtonDownloadsTheSession) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(
+        sim.start({QStringLiteral("--offline"), QStringLiteral("--cycles"), QStringLiteral("CD"),
+                   QStringLiteral("--samples"), QStringLiteral("10")}));
+    platform::PolledSerialPort port;
+    ASSERT_TRUE(port.open(sim.devicePath(), {}).ok());
+    CDataModule session(nullptr);
+    COfflineReadDialog dialog(session, port, parsers, prompts, &mainWindow,
+                              [] { return qint64(0); });
+    dialog.show();
+    dialog.requestButton()->click();
+    ASSERT_TRUE(waitFor([&] { return dialog.IsFinished(); }));
+    EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("Read successful (2 blocks read)."));
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_TRUE(mainWindow.isEnabled());
+    dialog.okButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(session.m_blocks.GetCount(), 2u);
+}
+
+TEST_F(DialogSimulatorTest, SilenceGivesTheWarningAndErrors) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start({QStringLiteral("--offline"), QStringLiteral("--cycles"),
+                           QStringLiteral("CD"), QStringLiteral("--samples"), QStringLiteral("10"),
+                           QStringLiteral("--silence-after"), QStringLiteral("14")}));
+    platform::PolledSerialPort port;
+    ASSERT_TRUE(port.open(sim.devicePath(), {}).ok());
+    CDataModule session(nullptr);
+    qint64 now = 0;
+    COfflineReadDialog dialog(session, port, parsers, prompts, &mainWindow, [&] { return now; });
+    dialog.show();
+    dialog.requestButton()->click();
+    ASSERT_TRUE(
+        waitFor([&] { return sim.sent() == 1 && dialog.Reading().State().m_nLines == 14; }));
+    EXPECT_FALSE(mainWindow.isEnabled());
+    EXPECT_FALSE(dialog.IsFinished());
+    now += 2001;
+    ASSERT_TRUE(waitFor([&] { return dialog.IsFinished(); }));
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(
+        prompts.messages()[0].text,
+        QStringLiteral("Data reception has not finished successfully. Data may be corrupted."));
+    EXPECT_EQ(prompts.messages()[0].icon, platform::Icon::Warning);
+    EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("There were errors! (2 blocks read)."));
+    EXPECT_TRUE(mainWindow.isEnabled());
+    // The user keeps what came with OK.
+    dialog.okButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(session.m_blocks.GetAt(1)->GetCount(), 2);
+}
+
+}  // namespace

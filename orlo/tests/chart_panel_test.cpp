@@ -436,15 +436,23 @@ TEST_F(ChartPanelTest, LegendAndMinSecLabels) {
     EXPECT_EQ(plot().AxisTitle(TBlockChart::AxisBottom), QStringLiteral("Time (sec)"));
     panel->CheckBox_min_sec()->click();
     EXPECT_EQ(plot().AxisTitle(TBlockChart::AxisBottom), QStringLiteral("Time (min:sec)"));
-    const QStringList labels = plot().BottomLabels();
+    const QStringList labels = plot().TickLabels(TBlockChart::AxisBottom);
     ASSERT_FALSE(labels.isEmpty());
     for (const QString& l : labels)
         EXPECT_TRUE(l.contains(QLatin1Char(':'))) << l.toStdString();
     EXPECT_TRUE(labels.contains(QStringLiteral("8:20")) || labels.contains(QStringLiteral("10:00")))
         << labels.join(QLatin1Char(' ')).toStdString();
+    // The value axes keep their numbers.
+    for (auto a : {TBlockChart::AxisLeft, TBlockChart::AxisRight, TBlockChart::AxisRpm,
+                   TBlockChart::AxisAh}) {
+        const QStringList values = plot().TickLabels(a);
+        ASSERT_FALSE(values.isEmpty()) << a;
+        for (const QString& l : values)
+            EXPECT_FALSE(l.contains(QLatin1Char(':'))) << a << " " << l.toStdString();
+    }
     panel->CheckBox_min_sec()->click();
     EXPECT_EQ(plot().AxisTitle(TBlockChart::AxisBottom), QStringLiteral("Time (sec)"));
-    for (const QString& l : plot().BottomLabels())
+    for (const QString& l : plot().TickLabels(TBlockChart::AxisBottom))
         EXPECT_FALSE(l.contains(QLatin1Char(':'))) << l.toStdString();
 }
 

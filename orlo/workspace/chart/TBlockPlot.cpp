@@ -98,7 +98,9 @@ TBlockPlot::TBlockPlot(QWidget* parent) : QWidget(parent) {
             labelFont.setFamily(QStringLiteral("Arial"));
         a->setTickLabelFont(labelFont);
         a->setLabelFont(withSize(plot_->font(), s.TitleSize, s.TitleBold));
-        a->setTicker(QSharedPointer<QCPAxisTicker>(new LabelTicker(s.Format, &minSec_)));
+        // Only time labels turn into minutes and seconds.
+        const bool* minSec = s.Axis == TBlockChart::AxisBottom ? &minSec_ : nullptr;
+        a->setTicker(QSharedPointer<QCPAxisTicker>(new LabelTicker(s.Format, minSec)));
         a->grid()->setVisible(s.Grid);
         a->grid()->setPen(QPen(qcolor(ColorSilver), 0, Qt::DotLine));
         a->grid()->setSubGridVisible(false);
@@ -247,9 +249,9 @@ QString TBlockPlot::AxisTitle(TBlockChart::Axis a) const {
     return axis(a)->label();
 }
 
-QStringList TBlockPlot::BottomLabels() {
+QStringList TBlockPlot::TickLabels(TBlockChart::Axis a) {
     ReplotNow();
-    return plot_->xAxis->tickVectorLabels().toList();
+    return axis(a)->tickVectorLabels().toList();
 }
 
 void TBlockPlot::Replot() {

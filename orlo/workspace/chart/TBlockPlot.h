@@ -88,8 +88,8 @@ public:
     // Bottom axis title and labels in minutes and seconds.
     void SetMinSec(bool on);
     QString AxisTitle(TBlockChart::Axis axis) const;
-    // The labels the bottom axis shows once pending changes are drawn.
-    QStringList BottomLabels();
+    // The labels an axis shows once pending changes are drawn.
+    QStringList TickLabels(TBlockChart::Axis axis);
 
     // Draws the chart again at the next pass of the event loop; many changes in one
     // command cost one drawing.

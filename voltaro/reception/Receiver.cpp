@@ -1,11 +1,13 @@
 #include "voltaro/reception/Receiver.h"
 
+#include "platform/core/TextCodec.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"
 #include "voltaro/reception/ParserList.h"
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <limits>
 #include <string_view>
@@ -15,10 +17,11 @@ namespace voltaro {
 std::string LocalDateTimeText() {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
-    return (locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-            locale.toString(now.time(), QLocale::LongFormat))
-        .toLocal8Bit()
-        .toStdString();
+    // The long time format with seconds, without the time zone Qt adds to it.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    return platform::fromQt(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                            locale.toString(now.time(), timeFormat.trimmed()));
 }
 
 Receiver::Receiver(ReceiverState& state, const ParserList& parsers, CreatedTextFn createdText)

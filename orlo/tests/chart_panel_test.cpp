@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -575,6 +576,25 @@ TEST_F(ChartPanelTest, NumberEditsRefuseWhatIsNoNumber) {
         EXPECT_EQ(prompts.texts(),
                   c.ok ? QStringList() : QStringList({QStringLiteral("Incorrect number!")}));
     }
+}
+
+TEST_F(ChartPanelTest, NumberEditsTakeOnlyNumberKeys) {
+    orlo::TFormGraphSetup& form = panel->FormGraphSetup();
+    form.Axes()[2].Auto->setChecked(false);
+    QLineEdit& edit = *form.Axes()[2].Max;
+    edit.clear();
+    const QString point = QLocale::system().decimalPoint();
+    const QString typed[] = {
+        QStringLiteral("-"), QStringLiteral("1"), QStringLiteral("a"), point,
+        QStringLiteral("5"), QStringLiteral(" "), QStringLiteral("e"), QStringLiteral("+")};
+    for (const QString& t : typed) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, t);
+        QApplication::sendEvent(&edit, &press);
+    }
+    EXPECT_EQ(edit.text(), QStringLiteral("-1") + point + QStringLiteral("5"));
+    QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+    QApplication::sendEvent(&edit, &back);
+    EXPECT_EQ(edit.text(), QStringLiteral("-1") + point);
 }
 
 // ---- picture and printing -------------------------------------------------------------

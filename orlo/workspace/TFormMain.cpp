@@ -97,7 +97,7 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
 
     pageControl_ = new QTabWidget(splitter_);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    notes_ = new TNotesPage(pageControl_);
+    notes_ = new TNotesPage(prompts_, pageControl_);
     chart_ = new TChartPanel(ActiveGraphSetup, prompts_, pageControl_);
     pageControl_->addTab(notes_, QStringLiteral("File information"));
     pageControl_->addTab(chart_, QStringLiteral("Graph"));

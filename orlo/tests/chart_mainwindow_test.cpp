@@ -1,0 +1,154 @@
+// The block chart inside the main window: block styles, the bold actual block, the
+// cursor fields of the right panel, arrow keys from other controls and the chart
+// toolbar.
+#include "WorkspaceTestSupport.h"
+
+#include "orlo/workspace/InfoPanel.h"
+#include "orlo/workspace/MainCommands.h"
+#include "orlo/workspace/TBlockGrid.h"
+#include "orlo/workspace/TStringGrid.h"
+#include "orlo/workspace/chart/TBlockPlot.h"
+#include "orlo/workspace/chart/TChartPanel.h"
+#include "orlo/workspace/chart/TFormGraphSetup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include <cmath>
+
+namespace orlo::test {
+namespace {
+
+TChartSeries& Series(TDataBlock& b, int slot) {
+    return dynamic_cast<TChartSeries&>(*b.Slots[static_cast<std::size_t>(slot)].Series);
+}
+
+class ChartInMainWindow : public WorkspaceTest {
+protected:
+    TFormMain& OpenBlocks(int count) {
+        TFormMain& f = Show();
+        f.resize(1000, 640);
+        const QString path = WriteFile(QStringLiteral("flight.orl"), MakeBlock(600));
+        for (int i = 0; i < count; ++i)
+            f.Grid().OpenBlocks(path, 0);
+        f.PageControl1()->setCurrentWidget(&f.Chart());
+        QApplication::processEvents();
+        return f;
+    }
+
+    void MoveMouse(TFormMain& f, double t, double v) {
+        TBlockPlot& plot = f.Chart().Plot();
+        const QPoint p(static_cast<int>(std::lround(plot.ValueToPixel(TBlockChart::AxisBottom, t))),
+                       static_cast<int>(std::lround(plot.ValueToPixel(TBlockChart::AxisLeft, v))));
+        QWidget* w = plot.PlotWidget();
+        QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(w->mapToGlobal(p)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+};
+
+TEST_F(ChartInMainWindow, EachBlockHasItsStyleAndTheSixthDrawsSolid) {
+    TFormMain& f = OpenBlocks(6);
+    ASSERT_EQ(f.Grid().RowCount(), 6);
+    const TPenStyle pens[] = {PenSolid, PenDot, PenDash, PenDashDot, PenDashDotDot, PenSolid};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        for (int slot = 0; slot < SlotCount; ++slot)
+            EXPECT_EQ(Series(*f.Grid().Block(i), slot).Pen(), pens[i]) << "slot " << slot;
+    }
+    // The actual block is drawn bold, the others thin.
+    f.Grid().GridChangeActualFile(2, f.Grid().ActualRow);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Series(*f.Grid().Block(i), SlotVoltage).Width(), i == 2 ? 2 : 1) << i;
+}
+
+TEST_F(ChartInMainWindow, CursorFieldsOfTheRightPanel) {
+    TFormMain& f = OpenBlocks(1);
+    f.Grid().GridCheck(0, true);
+    f.Grid().GridChangeActualFile(0, f.Grid().ActualRow);
+    ASSERT_TRUE(Series(*f.Grid().Block(0), SlotVoltage).IsActive());
+    const TDataBlock& b = *f.Grid().Block(0);
+
+    MoveMouse(f, 30.04, 10);
+    const double t = f.Chart().Plot().PixelToValue(
+        TBlockChart::AxisBottom,
+        std::lround(f.Chart().Plot().ValueToPixel(TBlockChart::AxisBottom, 30.04)));
+    const int i = LocateTimeIdx(b, t);
+    ASSERT_GE(i, 0);
+    EXPECT_FALSE(f.Chart().LabelPos()->text().isEmpty());
+    EXPECT_EQ(f.Info().InfoField(11)->text(), FixedText(b.Voltage[std::size_t(i)], 2));
+    EXPECT_EQ(f.Info().InfoField(12)->text(), FixedText(b.Current[std::size_t(i)], 2));
+    EXPECT_EQ(f.Info().InfoField(13)->text(), QStringLiteral("-"));  // no revolutions
+    EXPECT_EQ(f.Info().InfoField(15)->text(),
+              FixedText(b.Voltage[std::size_t(i)] * b.Current[std::size_t(i)], 2));
+    EXPECT_EQ(f.Info().InfoField(17)->text(), RecTimeText(t));
+
+    // With the row's box unticked the label stays empty and the fields show "-".
+    f.StringGrid1().SetCells(TStringGrid::ColShow, 0, QStringLiteral("0"));
+    MoveMouse(f, 30.04, 10);
+    EXPECT_TRUE(f.Chart().LabelPos()->text().isEmpty());
+    for (int field = 11; field <= 17; ++field)
+        EXPECT_EQ(f.Info().InfoField(field)->text(), QStringLiteral("-")) << field;
+}
+
+TEST_F(ChartInMainWindow, ArrowKeysInTheGridScrollAZoomedChart) {
+    TFormMain& f = OpenBlocks(1);
+    f.Grid().GridCheck(0, true);
+    f.Chart().TBZoomOut->trigger();  // every axis fixed: both bars work
+    QScrollBar& bar = *f.Chart().ScrollBar1();
+    ASSERT_TRUE(bar.isEnabled());
+    const int before = bar.value();
+    const double centre = (f.Chart().Axes()[TBlockChart::AxisBottom].Min +
+                           f.Chart().Axes()[TBlockChart::AxisBottom].Max) /
+                          2;
+    f.activateWindow();
+    f.StringGrid1().setFocus();
+    QApplication::processEvents();
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(target, &right);
+    EXPECT_EQ(bar.value(), before + 1);
+    const double span = 59.9;  // the block's time span
+    EXPECT_NEAR((f.Chart().Axes()[TBlockChart::AxisBottom].Min +
+                 f.Chart().Axes()[TBlockChart::AxisBottom].Max) /
+                    2,
+                centre + span / 100, 1e-9);
+}
+
+TEST_F(ChartInMainWindow, ChartToolbarAndGraphSetup) {
+    TFormMain& f = OpenBlocks(1);
+    f.Grid().GridCheck(0, true);
+    QStringList hints;
+    for (QAction* a : f.Commands().ToolBarGraf->actions())
+        if (!a->isSeparator())
+            hints << a->toolTip();
+    for (const char* hint :
+         {"Zoom All", "Zoom Out", "Zoom In", "Graph Setup", "Save Picture", "Print Graph"})
+        EXPECT_TRUE(hints.contains(QString::fromLatin1(hint))) << hint;
+
+    dialogScript.push_back([](QDialog& d) {
+        auto& form = dynamic_cast<TFormGraphSetup&>(d);
+        form.Axes()[2].Auto->setChecked(false);  // current axis
+        form.Axes()[2].Min->setText(QStringLiteral("0"));
+        form.Axes()[2].Max->setText(QStringLiteral("50"));
+        form.OkButton()->click();
+        return form.result();
+    });
+    f.Chart().TBGraphSetup->trigger();
+    EXPECT_TRUE(f.ActiveGraphSetup.Modified);
+    EXPECT_FALSE(f.ActiveGraphSetup.CurrentAuto);
+    EXPECT_DOUBLE_EQ(f.Chart().Plot().RangeMax(TBlockChart::AxisRight), 50);
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+}  // namespace
+}  // namespace orlo::test

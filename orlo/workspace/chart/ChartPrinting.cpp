@@ -19,7 +19,9 @@ bool PrintWithDialog(TBlockPlot& plot, QWidget* parent) {
     QPainter painter;
     if (!painter.begin(&printer))
         throw std::runtime_error("The printer could not be started.");
-    plot.Render(painter, printer.pageLayout().paintRectPixels(printer.resolution()));
+    // The painter's origin is already the corner of the printable area.
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    plot.Render(painter, QRect(QPoint(0, 0), area.size()));
     painter.end();
     return true;
 }

@@ -7,6 +7,8 @@
 #include "orlo/workspace/NotesPage.h"
 #include "orlo/workspace/TBlockGrid.h"
 #include "orlo/workspace/TFormAbout.h"
+#include "orlo/workspace/TFormAnnot.h"
+#include "orlo/workspace/TFormAnnotEdit.h"
 #include "orlo/workspace/TFormOptions.h"
 #include "orlo/workspace/TFormSettings.h"
 #include "orlo/workspace/TStringGrid.h"
@@ -90,7 +92,7 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     auto* left = new QVBoxLayout(panelLeft_);
     left->setContentsMargins(0, 0, 0, 0);
     stringGrid_ = new TStringGrid(panelLeft_);
-    tree_ = new TFolderTreePanel(panelLeft_);
+    tree_ = new TFolderTreePanel(prompts_, panelLeft_);
     left->addWidget(stringGrid_, 1);
     left->addWidget(tree_, 1);
     left->addStretch(0);
@@ -142,6 +144,31 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     formSettings_ = new TFormSettings(prompts_, this);
     formAbout_ = new TFormAbout(this);
     formOptions_ = new TFormOptions(env.ports, prompts_, this);
+    formAnnotEdit_ = new TFormAnnotEdit(this);
+    formAnnot_ = new TFormAnnot(*grid_, *formAnnotEdit_, prompts_, this);
+    formAnnot_->ExecDialog = [this](QDialog& dialog) { return ExecDialog(dialog); };
+    formAnnot_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };
+    TBAnnotDialog = new QAction(QStringLiteral("Annotations"), this);
+    TBAnnotDialog->setObjectName(QStringLiteral("TBAnnotDialog"));
+    TBAnnotDialog->setToolTip(QStringLiteral("Shows an Annotation dialog."));
+    commands_->ToolBarGraf->addSeparator();
+    commands_->ToolBarGraf->addAction(TBAnnotDialog);
+    connect(TBAnnotDialog, &QAction::triggered, this,
+            [this] { formAnnot_->ShowForRow(grid_->GridVisible() ? stringGrid_->Row() : -1); });
+
+    tree_->OpenBlocks = [this](const QString& path) { return grid_->OpenBlocks(path, 0); };
+    tree_->CloseGridRow = [this](int row) { grid_->CloseGridRow(row); };
+    tree_->RenameGridRow = [this](int row, const QString& path) {
+        grid_->RenameGridRow(row, path);
+    };
+    tree_->GridRowCount = [this] { return grid_->GridVisible() ? stringGrid_->RowCount() : 0; };
+    tree_->RootDirChanged = [this](const QString& root) { options_.RootDir = root; };
+    TBShowFolderTree = new QAction(QStringLiteral("Folders"), this);
+    TBShowFolderTree->setObjectName(QStringLiteral("TBShowFolderTree"));
+    TBShowFolderTree->setToolTip(QStringLiteral("Show/hide the data folder tree"));
+    TBShowFolderTree->setCheckable(true);
+    commands_->ToolBar1->addAction(TBShowFolderTree);
+    connect(TBShowFolderTree, &QAction::toggled, tree_, &QWidget::setVisible);
 
     connectCommands();
     qApp->installEventFilter(this);

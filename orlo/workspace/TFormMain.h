@@ -31,6 +31,8 @@ class TBlockGrid;
 class TChartPanel;
 class TFolderTreePanel;
 class TFormAbout;
+class TFormAnnot;
+class TFormAnnotEdit;
 class TFormOptions;
 class TFormSettings;
 class TInfoPanel;
@@ -88,6 +90,12 @@ public:
     TFormOptions& FormOptions() { return *formOptions_; }
     TFormSettings& FormSettings() { return *formSettings_; }
     TFormAbout& FormAbout() { return *formAbout_; }
+    TFormAnnot& FormAnnot() { return *formAnnot_; }
+    TFormAnnotEdit& FormAnnotEdit() { return *formAnnotEdit_; }
+    // Chart toolbar: the annotations of the selected row.
+    QAction* TBAnnotDialog = nullptr;
+    // File toolbar: shows the data folder tree under the grid (hidden at start).
+    QAction* TBShowFolderTree = nullptr;
     const QString& RootDir() const { return options_.RootDir; }
     QString DefDir() const { return dataReading_->DefaultFolder(); }
     TGraphSetup ActiveGraphSetup;
@@ -129,6 +137,8 @@ private:
     TFormSettings* formSettings_ = nullptr;
     TFormAbout* formAbout_ = nullptr;
     TFormOptions* formOptions_ = nullptr;
+    TFormAnnotEdit* formAnnotEdit_ = nullptr;
+    TFormAnnot* formAnnot_ = nullptr;
     bool shown_ = false;
     bool closed_ = false;
 };

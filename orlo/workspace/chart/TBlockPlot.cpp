@@ -69,6 +69,41 @@ TChartSeries::~TChartSeries() {
         plot_->removeGraph(graph_);
 }
 
+int TChartSeries::AddMark(const TChartMark& mark) {
+    const auto at = std::upper_bound(marks_.begin(), marks_.end(), mark.X,
+                                     [](double x, const TChartMark& m) { return x < m.X; });
+    const auto index = static_cast<int>(at - marks_.begin());
+    marks_.insert(at, mark);
+    marksChanged();
+    return index;
+}
+
+void TChartSeries::DeleteMark(int index) {
+    if (index < 0 || index >= static_cast<int>(marks_.size()))
+        return;
+    marks_.erase(marks_.begin() + index);
+    marksChanged();
+}
+
+void TChartSeries::marksChanged() {
+    count_ = static_cast<int>(marks_.size());
+    minX_ = maxX_ = minY_ = maxY_ = 0;
+    QVector<QCPGraphData> points;
+    for (const TChartMark& m : marks_) {
+        if (points.isEmpty()) {
+            minX_ = maxX_ = m.X;
+            minY_ = maxY_ = m.Y;
+        }
+        minX_ = std::min(minX_, m.X);
+        maxX_ = std::max(maxX_, m.X);
+        minY_ = std::min(minY_, m.Y);
+        maxY_ = std::max(maxY_, m.Y);
+        points.push_back(QCPGraphData(m.X, m.Y));
+    }
+    if (plot_ && graph_)
+        graph_->data()->set(points, true);
+}
+
 TBlockPlot::TBlockPlot(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

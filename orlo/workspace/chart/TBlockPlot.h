@@ -28,6 +28,13 @@ namespace orlo {
 
 class TBlockPlot;
 
+// A point with a text: an annotation of a block.
+struct TChartMark {
+    double X = 0;
+    double Y = 0;
+    QString Label;
+};
+
 // One line series of a block slot. The block owns it through its slot; releasing it
 // takes the line off the chart.
 class TChartSeries : public TSlotSeries {
@@ -45,8 +52,16 @@ public:
     TPenStyle Pen() const { return pen_; }
     const QString& Title() const { return title_; }
 
+    // Labelled points in x order (the annotation slot's series).
+    const std::vector<TChartMark>& Marks() const { return marks_; }
+    // Goes after the points of the same or a smaller x; returns its index.
+    int AddMark(const TChartMark& mark);
+    void DeleteMark(int index);
+
 private:
     friend class TBlockPlot;
+    void marksChanged();
+    std::vector<TChartMark> marks_;
     QPointer<QCustomPlot> plot_;
     QCPGraph* graph_ = nullptr;
     TBlockChart::Axis axis_ = TBlockChart::AxisLeft;

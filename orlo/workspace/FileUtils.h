@@ -1,0 +1,14 @@
+#pragma once
+// File operations of the folder tree that go through the desktop rather than a
+// plain file call.
+
+#include <QString>
+
+namespace orlo {
+
+// Moves a file or folder to the trash (recycle bin). False, with the reason in
+// error when given, if the platform has no trash or the move failed; the item is
+// then left where it was.
+bool DeleteToRecycleBin(const QString& path, QString* error = nullptr);
+
+}  // namespace orlo

@@ -1,5 +1,6 @@
 // The "Graph" page offscreen: series, axis fitting, mouse zoom and panning, scroll
 // bars, cursor readout, graph setup dialog, picture export and printing.
+#include "orlo/workspace/chart/ChartPrinting.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
 #include "orlo/workspace/chart/TChartPanel.h"
 #include "orlo/workspace/chart/TFormGraphSetup.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -671,6 +674,24 @@ TEST_F(ChartPanelTest, PrintingDrawsTheChartOrReportsTheFailure) {
     EXPECT_EQ(
         prompts.texts(),
         QStringList({QStringLiteral("Error by printing Graph!\nThe printer is out of paper.")}));
+}
+
+TEST_F(ChartPanelTest, PrintingOnAPrinterWritesAPage) {
+    TDataBlock& b = open(makeBlock(200, rampU, flatI));
+    show(b, {orlo::QuantityVoltage});
+    QTemporaryDir dir;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("chart.pdf")));
+    orlo::PrintChartOn(plot(), printer);
+    QFile pdf(printer.outputFileName());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.size(), 5000);  // more than an empty page
+
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/chart.pdf")));
+    EXPECT_THROW(orlo::PrintChartOn(plot(), printer), std::runtime_error);
 }
 
 TEST_F(ChartPanelTest, LongSeriesKeepTheirPeaksWhenDrawn) {

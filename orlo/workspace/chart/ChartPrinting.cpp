@@ -16,14 +16,19 @@ bool PrintWithDialog(TBlockPlot& plot, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    PrintChartOn(plot, printer);
+    return true;
+}
+
+void PrintChartOn(TBlockPlot& plot, QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         throw std::runtime_error("The printer could not be started.");
     // The painter's origin is already the corner of the printable area.
     const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
     plot.Render(painter, QRect(QPoint(0, 0), area.size()));
-    painter.end();
-    return true;
+    if (!painter.end())
+        throw std::runtime_error("The page could not be finished.");
 }
 
 }  // namespace orlo

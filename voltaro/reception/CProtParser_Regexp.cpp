@@ -174,11 +174,22 @@ bool CProtParser_Regexp::LoadDefinition(const QString& path, QString* error) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("Cannot read the file %1.\n%2").arg(path, file.errorString()));
+    return LoadDefinitionText(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+        QFileInfo(path).fileName(), error);
+}
+
+bool CProtParser_Regexp::LoadDefinitionText(std::string_view text, const QString& fileName,
+                                            QString* error) {
+    auto fail = [error](const QString& message) {
+        if (error)
+            *error = message;
+        return false;
+    };
 
     // KEY = value lines; a later line wins.
     static const ScriptRegExp keyLine(R"(^\s*(\w+)\s*=\s*(.*?)\s*$)");
     std::map<std::string, std::string> keys;
-    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -206,12 +217,14 @@ bool CProtParser_Regexp::LoadDefinition(const QString& path, QString* error) {
         return v ? *v : std::string();
     };
 
-    const QFileInfo info(path);
-    const QString fileName = info.fileName();
-    if (const std::string* title = value("TITLE"))
+    if (const std::string* title = value("TITLE")) {
         m_strParserTitle = *title;
-    else
-        m_strParserTitle = platform::TextCodec::system().fromUnicode(info.completeBaseName());
+    } else {
+        // The name without its (last) extension.
+        const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+        m_strParserTitle =
+            platform::TextCodec::system().fromUnicode(dot < 0 ? fileName : fileName.left(dot));
+    }
 
     // An empty DATA would claim every line of every device: as good as missing.
     const std::string* data = value("DATA");
@@ -296,7 +309,8 @@ bool CProtParser_Regexp::LoadDefinition(const QString& path, QString* error) {
     if (const std::string* v = value("TIMEOUT"))
         m_nTimeout = ScanIntegerLikeC(*v).value_or(0);
 
-    if (m_ixT == -1)
+    // A time index below 1 names no column: every sample would lie at T = 0.
+    if (m_ixT < 0)
         return fail(QString::fromLatin1(kMissingTimeIndex).arg(fileName));
 
     // Formulas are compiled now and judged per line.

@@ -44,6 +44,9 @@ public:
     // Reads the definition file. False when it cannot be used; the message for
     // the user goes to *error.
     bool LoadDefinition(const QString& path, QString* error = nullptr);
+    // The same from the file's bytes; fileName names it in the messages.
+    bool LoadDefinitionText(std::string_view text, const QString& fileName,
+                            QString* error = nullptr);
 
     int ParseHeader(CDataBlock& block, std::string_view line, bool bComplete) override;
     int ParseData(CDataBlock& block, std::string_view line, bool bComplete,

@@ -169,6 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Octal reading stops at the 8: the value is 0.
         DefinitionCase{"OctalStopsAtEight", "eight.rxp", "DATA = (\\d+)\nDATA_IX_T = 08\n",
                        "Parser 'eight.rxp' definition does not contain time data index."},
+        DefinitionCase{"NegativeTimeIndex", "neg.rxp", "DATA = (\\d+)\nDATA_IX_T = -1\n",
+                       "Parser 'neg.rxp' definition does not contain time data index."},
         DefinitionCase{"BadDataPattern", "bad.rxp", "TITLE = Bad\nDATA = (\\d+\nDATA_IX_T = 1\n",
                        "Parser 'Bad' error in expression DATA."},
         DefinitionCase{"BadHeadPattern", "bad.rxp", kMinimal + "HEAD = [x\n",

@@ -188,10 +188,6 @@ CUserFormulaDlg::CUserFormulaDlg(const std::string& title, const std::string& fo
     connect(m_add, &QPushButton::clicked, this, &CUserFormulaDlg::OnAdd);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CUserFormulaDlg::UpdateButtons);
     connect(m_formula, &QPlainTextEdit::textChanged, this, &CUserFormulaDlg::UpdateButtons);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
-        if (m_list->selectedItems().size() == 1)
-            OnUse();
-    });
 
     // Fill.
     m_title->setText(platform::toQt(title));

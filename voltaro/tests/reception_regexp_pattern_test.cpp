@@ -19,6 +19,10 @@ struct MatchCase {
     std::vector<std::string> groups;  // groups 1..n when it matches
 };
 
+void PrintTo(const MatchCase& c, std::ostream* os) {
+    *os << '/' << c.pattern << "/ on \"" << c.text << '"';
+}
+
 class ScriptPatternMatch : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(ScriptPatternMatch, FirstMatchAndGroups) {

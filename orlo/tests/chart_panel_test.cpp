@@ -22,6 +22,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -162,6 +163,27 @@ TEST_F(ChartPanelTest, AxesFitTheShownSeries) {
     // Hidden revolutions: the axis fits nothing.
     EXPECT_DOUBLE_EQ(axes[TBlockChart::AxisRpm].Min, -0.45);
     EXPECT_DOUBLE_EQ(axes[TBlockChart::AxisRpm].Max, 0.55);
+}
+
+TEST_F(ChartPanelTest, ExtraAxesAppearWithTheirSeries) {
+    TDataBlock& b = open(makeBlock(200, rampU, flatI));
+    EXPECT_FALSE(plot().AxisVisible(TBlockChart::AxisRpm));
+    EXPECT_FALSE(plot().AxisVisible(TBlockChart::AxisAh));
+    EXPECT_TRUE(plot().AxisVisible(TBlockChart::AxisRight));
+    show(b, {orlo::QuantityRpm});
+    EXPECT_TRUE(plot().AxisVisible(TBlockChart::AxisRpm));
+    EXPECT_FALSE(plot().AxisVisible(TBlockChart::AxisAh));
+    // Revolutions print whole numbers, so no label may repeat.
+    setup.RPMAuto = false;
+    setup.RPMMin = 0;
+    setup.RPMMax = 2;
+    panel->ApplyGraphSetup();
+    const QStringList labels = plot().TickLabels(TBlockChart::AxisRpm);
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.size(), QSet<QString>(labels.begin(), labels.end()).size())
+        << labels.join(QLatin1Char(' ')).toStdString();
+    panel->SetSeriesActive(b, orlo::QuantityRpm, false);
+    EXPECT_FALSE(plot().AxisVisible(TBlockChart::AxisRpm));
 }
 
 TEST_F(ChartPanelTest, AllZeroBlocksGiveTheSmallestRange) {

@@ -40,6 +40,12 @@ public:
     LabelTicker(TValueFormat format, const bool* minSec) : format_(format), minSec_(minSec) {}
 
 protected:
+    double getTickStep(const QCPRange& range) override {
+        const double step = QCPAxisTicker::getTickStep(range);
+        // Whole-number labels would repeat for steps below one.
+        return format_ == TValueFormat::Integer ? std::max(step, 1.0) : step;
+    }
+
     QString getTickLabel(double tick, const QLocale&, QChar, int) override {
         // Ticks computed by steps carry rounding noise around zero.
         if (std::fabs(tick) < 1e-12)
@@ -223,6 +229,14 @@ void TBlockPlot::SetSeriesActive(TChartSeries& s, bool active) {
         s.graph_->addToLegend();
     else
         s.graph_->removeFromLegend();
+}
+
+void TBlockPlot::SetAxisVisible(TBlockChart::Axis a, bool visible) {
+    axis(a)->setVisible(visible);
+}
+
+bool TBlockPlot::AxisVisible(TBlockChart::Axis a) const {
+    return axis(a)->visible();
 }
 
 void TBlockPlot::SetSeriesWidth(TChartSeries& s, int width) {

@@ -89,6 +89,8 @@ public:
     // Series later in the list are drawn over earlier ones.
     void SetDrawingOrder(std::span<TChartSeries* const> order);
 
+    void SetAxisVisible(TBlockChart::Axis axis, bool visible);
+    bool AxisVisible(TBlockChart::Axis axis) const;
     void SetRange(TBlockChart::Axis axis, double min, double max);
     double RangeMin(TBlockChart::Axis axis) const;
     double RangeMax(TBlockChart::Axis axis) const;

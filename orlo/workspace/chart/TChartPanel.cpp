@@ -140,6 +140,7 @@ TChartPanel::TChartPanel(TGraphSetup& activeGraphSetup, platform::Prompts& promp
     ExecDialog = [](QDialog& d) { return d.exec(); };
     PrintChart = [this](TBlockPlot& plot) { return PrintWithDialog(plot, this); };
 
+    updateExtraAxes();
     pushAxes();
     UpdateScrollBars();
 }
@@ -200,6 +201,7 @@ void TChartPanel::ReleaseBlockSeries(TDataBlock& block) {
     }
     std::erase(blocks_, &block);
     timeSorted_.erase(&block);
+    updateExtraAxes();
     plot_->Replot();
 }
 
@@ -216,7 +218,17 @@ TChartSeries* seriesOf(TDataBlock& block, int slot) {
 void TChartPanel::SetSeriesActive(TDataBlock& block, int slot, bool active) {
     if (TChartSeries* s = seriesOf(block, slot)) {
         plot_->SetSeriesActive(*s, active);
+        updateExtraAxes();
         plot_->Replot();
+    }
+}
+
+void TChartPanel::updateExtraAxes() {
+    for (Axis a : {AxisRpm, AxisAh}) {
+        const bool used = std::any_of(order_.begin(), order_.end(), [a](const TChartSeries* s) {
+            return s->IsActive() && s->Axis() == a;
+        });
+        plot_->SetAxisVisible(a, used);
     }
 }
 

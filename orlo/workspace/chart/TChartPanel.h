@@ -129,6 +129,8 @@ private:
     void scrollEvent();
     void refit(Axis axis);
     void pushAxes();
+    // The revolutions and capacity axes take room only while they carry a shown series.
+    void updateExtraAxes();
     void updateOverlay();
     void placeMinSecBox();
     // Runs a chart handler; a failure shows its message and the handler's tag.

@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <optional>
+
 namespace orlo {
 namespace {
 

@@ -88,8 +88,9 @@ public:
     DocumentReceiver(const DocumentReceiver&) = delete;
     DocumentReceiver& operator=(const DocumentReceiver&) = delete;
 
-    // Points the document's reception hooks here. A document that starts with
-    // snooping on attaches itself; attach it after constructing it in any case.
+    // Points the document's reception hooks here; this receiver must outlive the
+    // document. A document that starts with snooping on attaches itself; attach
+    // it after constructing it in any case.
     void InstallInto(DocumentServices& services);
     void Attach(CMainDoc& doc);
     CMainDoc* Document() const { return m_pDoc; }

@@ -10,7 +10,8 @@ class QWidget;
 namespace voltaro {
 
 // Fills in the modal parts: readOffline runs "Read Offline Data" owned by the
-// main window; editOptions runs "Options".
+// main window; editOptions runs "Options". Set the parsers and the prompts of
+// the services first: the dialogs use those.
 void InstallReceptionDialogs(ReceptionServices& services, QWidget* mainWindow);
 
 }  // namespace voltaro

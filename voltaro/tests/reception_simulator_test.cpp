@@ -170,6 +170,23 @@ TEST_F(SimulatorTest, SilenceAfterDataEndsTheDownloadWithErrors) {
     EXPECT_EQ(session.m_blocks.GetAt(1)->GetCount(), 3);
 }
 
+TEST_F(SimulatorTest, ReplayedCaptureDownloadsAsItWasRecorded) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start({QStringLiteral("--offline"), QStringLiteral("--replay"),
+                           QStringLiteral(TEST_DATA_DIR "/reception_kova_two_blocks.txt")}));
+    platform::PolledSerialPort port;
+    ASSERT_TRUE(port.open(sim.devicePath(), {}).ok());
+    CDataModule session(nullptr);
+    StreamReading reading(session, parsers, [] { return qint64(0); });
+    Pump pump(reading, port);
+    reading.Request();
+    ASSERT_TRUE(waitFor([&] { return reading.IsOver(); }));
+    EXPECT_EQ(reading.ResultText(), "Read successful (2 blocks read).");
+    EXPECT_EQ(names(session), (std::vector<std::string>{"NiCd C", "NiCd D"}));
+    EXPECT_EQ(reading.State().m_nBad, 1);  // the line noise of the capture
+    EXPECT_FLOAT_EQ(session.m_blocks.GetAt(1)->m_samples[2].U, 1.1f);
+}
+
 TEST_F(SimulatorTest, PartialAndLongLinesCountAsBad) {
     SimulatorProcess sim;
     ASSERT_TRUE(

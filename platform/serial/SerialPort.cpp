@@ -112,7 +112,7 @@ void SerialPort::onError(QSerialPort::SerialPortError error) {
     failing_ = true;
     const QString text = error == QSerialPort::ReadError
                              ? QStringLiteral("The serial line was lost (read error).")
-                             : QStringLiteral("The serial device was removed.");
+                             : QStringLiteral("The serial line was lost (the device was removed).");
     port_.clearError();
     port_.close();
     fail(text);

@@ -6,12 +6,17 @@
 #include "reception_SimulatorProcess.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"
+#include "voltaro/model/CMainDoc.h"
 #include "voltaro/reception/CProtParser_Kova.h"
+#include "voltaro/reception/DocumentReceiver.h"
 #include "voltaro/reception/ParserList.h"
 #include "voltaro/reception/ui/COfflineReadDialog.h"
+#include "voltaro/reception/ui/ReceptionWindows.h"
 
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +88,61 @@ TEST_F(DialogSimulatorTest, SilenceGivesTheWarningAndErrors) {
     dialog.okButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(session.m_blocks.GetAt(1)->GetCount(), 2);
+}
+
+TEST_F(DialogSimulatorTest, OfflineDataCommandRunsTheDialogModally) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start({QStringLiteral("--offline"), QStringLiteral("--cycles"),
+                           QStringLiteral("C"), QStringLiteral("--samples"), QStringLiteral("4")}));
+    platform::PolledSerialPort port;
+    const std::unique_ptr<ReceiverTimer> timer = MakeQtReceiverTimer();
+    ReceptionServices services;
+    services.port = &port;
+    services.timer = timer.get();
+    services.prompts = &prompts;
+    services.parsers = &parsers;
+    InstallReceptionDialogs(services, &mainWindow);
+    DocumentReceiver receiver(services);
+    CMainDoc doc(true);
+    receiver.Attach(doc);
+    SerialOptions options = receiver.CurrentOptions();
+    options.strPortName = sim.devicePath().toStdString();
+    options.bSnooping = false;
+    options.bSaveAsDefault = false;
+    receiver.ApplyOptions(options);
+
+    // Plays the user: request the data, then OK once the dialog has finished;
+    // gives up (Cancel) rather than hang when nothing comes.
+    QDeadlineTimer patience(15000);
+    bool requested = false;
+    bool ownerDisabledWhileReading = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* dialog = mainWindow.findChild<COfflineReadDialog*>();
+        if (!dialog || !dialog->isVisible())
+            return;
+        if (patience.hasExpired()) {
+            dialog->reject();
+        } else if (!requested) {
+            ownerDisabledWhileReading = !mainWindow.isEnabled();
+            dialog->requestButton()->click();
+            requested = true;
+        } else if (dialog->IsFinished()) {
+            dialog->okButton()->click();
+        }
+    });
+    user.start(10);
+    CDataModule* session = receiver.OnOfflineData();
+    user.stop();
+    ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(ownerDisabledWhileReading);
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(doc.m_sessions.GetTail(), session);
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_EQ(session->m_blocks.GetCount(), 1u);
+    EXPECT_EQ(session->m_blocks.GetAt(0)->GetCount(), 4);
+    EXPECT_FALSE(port.isOpen());  // snooping is off: the port is closed again
+    EXPECT_TRUE(prompts.messages().empty());
 }
 
 }  // namespace

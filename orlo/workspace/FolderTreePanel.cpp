@@ -232,12 +232,17 @@ void TFolderTreePanel::insertSorted(QTreeWidgetItem* parent, QTreeWidgetItem* ch
 }
 
 QTreeWidgetItem* TFolderTreePanel::addNode(QTreeWidgetItem* parent, const QString& text,
-                                           int picture, std::shared_ptr<TNodeData> data) {
+                                           int picture, std::shared_ptr<TNodeData> data, bool isDir,
+                                           const QString& fileName) {
     auto* node = new TTreeNode;
     node->setText(0, text);
     node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
                    Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
-    node->Data = std::move(data);
+    // The record first: the node's place among its siblings depends on its kind.
+    if (data)
+        node->Data = std::move(data);
+    else
+        AssignDataptr(node, isDir, fileName);
     SetPicture(node, picture);
     if (parent)
         insertSorted(parent, node);
@@ -257,8 +262,7 @@ void TFolderTreePanel::BuildTree(const QString& rootDir) {
         return;
     QString text = rootDir_;
     text = text.mid(text.lastIndexOf(QLatin1Char('/')) + 1);
-    QTreeWidgetItem* root = addNode(nullptr, text, PictureFolder, nullptr);
-    AssignDataptr(root, true, text);
+    QTreeWidgetItem* root = addNode(nullptr, text, PictureFolder, nullptr, true, text);
     setSorting(false);
     RunSearch(rootDir_, root, false);
     setSorting(true);
@@ -277,8 +281,7 @@ void TFolderTreePanel::RunSearch(const QString& folder, QTreeWidgetItem* parent,
                 continue;
             QTreeWidgetItem* node = onlyNew ? IsInTN(parent, name, true) : nullptr;
             if (!node) {
-                node = addNode(parent, name, PictureFolder, nullptr);
-                AssignDataptr(node, true, name);
+                node = addNode(parent, name, PictureFolder, nullptr, true, name);
                 if (!ORLO_CHECK(Record(node) != nullptr,
                                 QStringLiteral("NTN.data<>nil in Runsearch, TN.text=") + name))
                     continue;
@@ -288,8 +291,7 @@ void TFolderTreePanel::RunSearch(const QString& folder, QTreeWidgetItem* parent,
             const QString text = name.left(name.size() - 4);
             if (onlyNew && IsInTN(parent, text, false))
                 continue;
-            QTreeWidgetItem* node = addNode(parent, text, PictureFile, nullptr);
-            AssignDataptr(node, false, name);
+            QTreeWidgetItem* node = addNode(parent, text, PictureFile, nullptr, false, name);
             ORLO_CHECK(Record(node) != nullptr,
                        QStringLiteral("NTN.data<>nil in RunSearch, NTN.text=") + text);
         }
@@ -648,8 +650,7 @@ void TFolderTreePanel::mnuNewDirClick() {
         return;
     }
     const QString text = name.mid(base.size() + 1);
-    QTreeWidgetItem* child = addNode(node, text, PictureFolder, nullptr);
-    AssignDataptr(child, true, text);
+    QTreeWidgetItem* child = addNode(node, text, PictureFolder, nullptr, true, text);
     ORLO_CHECK(Record(child) != nullptr,
                QStringLiteral("NTN.data<>nil in Runsearch, TN.text=") + text);
     node->setExpanded(true);

@@ -116,8 +116,10 @@ protected:
 
 private:
     void RunSearch(const QString& folder, QTreeWidgetItem* parent, bool onlyNew);
+    // A node with the given record, or with a new one of the kind and name.
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& text, int picture,
-                             std::shared_ptr<TNodeData> data);
+                             std::shared_ptr<TNodeData> data, bool isDir = false,
+                             const QString& fileName = {});
     void AssignDataptr(QTreeWidgetItem* node, bool isDir, const QString& fileName);
     void CheckTreeExists(QTreeWidgetItem* node);
     QTreeWidgetItem* CopyTreeBranch(QTreeWidgetItem* newParent, QTreeWidgetItem* node);

@@ -1,0 +1,263 @@
+// Annotations: the list dialog against the block's annotation series, the edit
+// dialog's fields, and the toolbar button that reaches them.
+#include "WorkspaceTestSupport.h"
+
+#include "orlo/workspace/MainCommands.h"
+#include "orlo/workspace/TBlockGrid.h"
+#include "orlo/workspace/TFormAnnot.h"
+#include "orlo/workspace/TFormAnnotEdit.h"
+#include "orlo/workspace/TStringGrid.h"
+#include "orlo/workspace/chart/TBlockPlot.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QToolBar>
+
+namespace orlo::test {
+namespace {
+
+QStringList ListTexts(const TFormAnnot& d) {
+    QStringList texts;
+    for (int i = 0; i < d.ListBox1()->count(); ++i)
+        texts << d.ListBox1()->item(i)->text();
+    return texts;
+}
+
+const TChartSeries& Annotations(const TDataBlock& block) {
+    return static_cast<const TChartSeries&>(*block.Slots[SlotAnnotations].Series);
+}
+
+QStringList SeriesLabels(const TDataBlock& block) {
+    QStringList labels;
+    for (const TChartMark& m : Annotations(block).Marks())
+        labels << m.Label;
+    return labels;
+}
+
+QString Num(const char* text) {
+    return QString::fromLatin1(text).replace('.', QLocale::system().decimalPoint());
+}
+
+class AnnotationTest : public WorkspaceTest {
+protected:
+    void SetUp() override {
+        WorkspaceTest::SetUp();
+        TFormMain& f = Show();
+        f.openFiles({WriteFile("a.orl", MakeBlock(30)), WriteFile("b.orl", MakeBlock(20))});
+        annot = &f.FormAnnot();
+        edit = &f.FormAnnotEdit();
+    }
+
+    // The next edit dialog gets these fields and is accepted (or cancelled).
+    void AnswerEdit(const QString& time, const QString& value, const QString& text,
+                    bool ok = true) {
+        dialogScript.push_back([=, this](QDialog& d) {
+            EXPECT_EQ(&d, edit);
+            edit->EditTime()->setText(time);
+            edit->EditAlt()->setText(value);
+            edit->EditText()->setText(text);
+            edit->done(ok ? QDialog::Accepted : QDialog::Rejected);
+            return ok ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+    }
+
+    // Opens the list dialog for a row and runs body while it is shown.
+    void WithDialog(int row, const std::function<void()>& body) {
+        dialogScript.push_back([&](QDialog& d) {
+            EXPECT_EQ(&d, annot);
+            body();
+            return int(QDialog::Accepted);
+        });
+        annot->ShowForRow(row);
+    }
+
+    TDataBlock& Block(int row) { return *form->Grid().Block(row); }
+
+    TFormAnnot* annot = nullptr;
+    TFormAnnotEdit* edit = nullptr;
+};
+
+TEST_F(AnnotationTest, AnEarlierAnnotationIsAppendedToTheListButSortedIntoTheSeries) {
+    WithDialog(1, [&] {
+        EXPECT_EQ(annot->ComboBox1()->count(), 2);
+        EXPECT_EQ(annot->ComboBox1()->currentText(), "b");
+        EXPECT_EQ(annot->ListBox1()->count(), 0);
+        EXPECT_FALSE(annot->ButtonModify()->isEnabled());
+        EXPECT_FALSE(annot->ButtonDelete()->isEnabled());
+        AnswerEdit(Num("5.5"), "120", "climb");
+        annot->ButtonNew()->click();
+        AnswerEdit("2", "80", "start");
+        annot->ButtonNew()->click();
+        EXPECT_EQ(ListTexts(*annot), (QStringList{"climb", "start"}));
+        EXPECT_EQ(annot->ListBox1()->currentRow(), 1);
+        EXPECT_TRUE(annot->ButtonModify()->isEnabled());
+        // Choosing the block again reloads the list in the series' order.
+        annot->ComboBox1()->setCurrentIndex(0);
+        EXPECT_EQ(annot->ListBox1()->count(), 0);
+        annot->ComboBox1()->setCurrentIndex(1);
+        EXPECT_EQ(ListTexts(*annot), (QStringList{"start", "climb"}));
+        EXPECT_EQ(annot->ListBox1()->currentRow(), 0);
+    });
+    const auto& marks = Annotations(Block(1)).Marks();
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].X, 2);
+    EXPECT_EQ(marks[0].Y, 80);
+    EXPECT_EQ(marks[1].X, 5.5);
+    EXPECT_EQ(marks[1].Y, 120);
+    EXPECT_TRUE(Block(1).Modified);
+    EXPECT_FALSE(Block(0).Modified);
+    EXPECT_FALSE(Annotations(Block(1)).IsActive());  // never drawn
+}
+
+TEST_F(AnnotationTest, ModifyPresetsTheSelectedPointAndReplacesIt) {
+    WithDialog(0, [&] {
+        AnswerEdit("1", "10", "one");
+        annot->ButtonNew()->click();
+        AnswerEdit("3", "30", "three");
+        annot->ButtonNew()->click();
+        annot->ListBox1()->setCurrentRow(0);
+        dialogScript.push_back([&](QDialog&) {
+            EXPECT_EQ(edit->EditTime()->text(), Num("1.0"));
+            EXPECT_EQ(edit->EditAlt()->text(), Num("10.0"));
+            EXPECT_EQ(edit->EditText()->text(), "one");
+            edit->EditTime()->setText("4");
+            edit->EditText()->setText("four");
+            return int(QDialog::Accepted);
+        });
+        annot->ButtonModify()->click();
+        EXPECT_EQ(ListTexts(*annot), (QStringList{"three", "four"}));
+        EXPECT_EQ(annot->ListBox1()->currentRow(), 1);
+
+        // A cancelled edit changes nothing.
+        AnswerEdit("9", "9", "nine", false);
+        annot->ButtonModify()->click();
+        EXPECT_EQ(ListTexts(*annot), (QStringList{"three", "four"}));
+    });
+    EXPECT_EQ(SeriesLabels(Block(0)), (QStringList{"three", "four"}));
+    EXPECT_EQ(Annotations(Block(0)).Marks()[1].X, 4);
+    EXPECT_EQ(Annotations(Block(0)).Marks()[1].Y, 10);
+}
+
+TEST_F(AnnotationTest, DeletingTheLastAnnotationLeavesNoSelection) {
+    WithDialog(0, [&] {
+        for (const char* t : {"a", "b", "c"}) {
+            AnswerEdit(QString::number(t[0] - 'a'), "0", QString::fromLatin1(t));
+            annot->ButtonNew()->click();
+        }
+        annot->ListBox1()->setCurrentRow(2);
+        annot->ButtonDelete()->click();
+        // The selection moves up from beyond the end.
+        EXPECT_EQ(ListTexts(*annot), (QStringList{"a", "b"}));
+        EXPECT_EQ(annot->ListBox1()->currentRow(), 1);
+        annot->ListBox1()->setCurrentRow(0);
+        annot->ButtonDelete()->click();
+        EXPECT_EQ(ListTexts(*annot), QStringList{"b"});
+        EXPECT_EQ(annot->ListBox1()->currentRow(), 0);
+        annot->ButtonDelete()->click();
+        EXPECT_EQ(annot->ListBox1()->count(), 0);
+        EXPECT_EQ(annot->ListBox1()->currentRow(), -1);
+        EXPECT_FALSE(annot->ButtonModify()->isEnabled());
+        EXPECT_FALSE(annot->ButtonDelete()->isEnabled());
+    });
+    EXPECT_TRUE(Annotations(Block(0)).Marks().empty());
+    EXPECT_TRUE(Block(0).Modified);
+}
+
+TEST_F(AnnotationTest, ARowThatDoesNotExistChoosesNoBlock) {
+    WithDialog(7, [&] {
+        EXPECT_EQ(annot->ComboBox1()->currentIndex(), -1);
+        EXPECT_EQ(annot->ListBox1()->count(), 0);
+        AnswerEdit("1", "1", "lost");
+        annot->ButtonNew()->click();
+        EXPECT_EQ(annot->ListBox1()->count(), 0);
+    });
+    EXPECT_EQ(prompts.texts(), QStringList{"Pointer not found!"});
+    EXPECT_TRUE(Annotations(Block(0)).Marks().empty());
+    EXPECT_TRUE(Annotations(Block(1)).Marks().empty());
+}
+
+TEST_F(AnnotationTest, AnnotationsAreNotWrittenToTheDataFile) {
+    WithDialog(0, [&] {
+        AnswerEdit("1", "2", "secret mark");
+        annot->ButtonNew()->click();
+    });
+    form->StringGrid1().setCurrentCell(0, 0);
+    form->Commands().mnuSave->trigger();
+    const std::string bytes = ReadBytes(form->StringGrid1().Cells(TStringGrid::ColPath, 0));
+    EXPECT_EQ(bytes.find("secret mark"), std::string::npos);
+    EXPECT_EQ(SeriesLabels(Block(0)), QStringList{"secret mark"});
+}
+
+TEST_F(AnnotationTest, ToolbarButtonShowsTheDialogForTheSelectedRow) {
+    QAction* button = form->TBAnnotDialog;
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), "Shows an Annotation dialog.");
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_TRUE(form->Commands().ToolBarGraf->actions().contains(button));
+    form->StringGrid1().setCurrentCell(1, 0);
+    int chosen = -2;
+    dialogScript.push_back([&](QDialog& d) {
+        EXPECT_EQ(&d, annot);
+        chosen = annot->ComboBox1()->currentIndex();
+        return int(QDialog::Accepted);
+    });
+    button->trigger();
+    EXPECT_EQ(chosen, 1);
+}
+
+TEST_F(AnnotationTest, EditDialogFiltersNumbersAndWalksOnWithEnter) {
+    EXPECT_EQ(edit->windowTitle(), "Edit Annotation");
+    struct Case {
+        QLineEdit* field;
+        const char* typed;
+        QString expected;
+    } cases[] = {
+        {edit->EditTime(), "-1a2b", "-12"},
+        {edit->EditAlt(), "x9 9", "99"},
+        {edit->EditTime(), nullptr, {}},
+        {edit->EditText(), "free text 1", "free text 1"},
+    };
+    // The decimal separator of the user's locale is accepted.
+    const QString sep = QLocale::system().decimalPoint();
+    cases[2].expected = "3" + sep + "5";
+    const QString decimalTyped = "3" + sep + "5";
+    for (const Case& c : cases) {
+        c.field->clear();
+        const QString typed = c.typed ? QString::fromLatin1(c.typed) : decimalTyped;
+        for (const QChar ch : typed) {
+            QKeyEvent e(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(c.field, &e);
+        }
+        EXPECT_EQ(c.field->text(), c.expected) << typed.toStdString();
+    }
+
+    edit->show();
+    QApplication::setActiveWindow(edit);
+    edit->EditTime()->setFocus();
+    const std::pair<QWidget*, QWidget*> chain[] = {{edit->EditTime(), edit->EditAlt()},
+                                                   {edit->EditAlt(), edit->EditText()},
+                                                   {edit->EditText(), edit->ButtonOk()}};
+    for (const auto& [from, to] : chain) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(from, &enter);
+        EXPECT_EQ(QApplication::focusWidget(), to);
+    }
+    EXPECT_TRUE(edit->isVisible());  // Enter in a field never closes the dialog
+
+    edit->EditText()->clear();
+    edit->done(QDialog::Accepted);
+    EXPECT_EQ(edit->EditText()->text(), " ");
+    edit->EditTime()->setText("abc");
+    EXPECT_EQ(TFormAnnotEdit::FieldValue(edit->EditTime()), 0.0);
+    edit->EditTime()->setText(" 12" + sep + "5 ");
+    EXPECT_EQ(TFormAnnotEdit::FieldValue(edit->EditTime()), 12.5);
+}
+
+}  // namespace
+}  // namespace orlo::test

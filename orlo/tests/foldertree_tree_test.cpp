@@ -128,6 +128,14 @@ TEST_F(FolderTreeTest, BuildsFoldersFirstWithDataFilesOfAnyCaseOnly) {
     EXPECT_EQ(Shape(), (QStringList{"Data/ 1", " Alpha/ 0", "  in 2", " alpha2/ 0", "  empty/ 0",
                                     " zeta/ 0", " A 2", " b 2", " c 2"}));
     EXPECT_TRUE(tree.RootNode()->isExpanded());
+    // Expanding everything changes the pictures of folders only.
+    tree.expandAll();
+    EXPECT_EQ(TFolderTreePanel::Picture(Node("b")), PictureFile);
+    EXPECT_EQ(TFolderTreePanel::Picture(Node("Alpha")), PictureFolderOpen);
+    tree.collapseAll();
+    EXPECT_EQ(TFolderTreePanel::Picture(Node("Alpha")), PictureFolder);
+    EXPECT_EQ(TFolderTreePanel::Picture(Node("A")), PictureFile);
+    tree.RootNode()->setExpanded(true);
     EXPECT_TRUE(tree.isHidden());  // the tree starts hidden
     EXPECT_TRUE(prompts.messages().empty());
 

@@ -146,10 +146,15 @@ TFolderTreePanel::TFolderTreePanel(platform::Prompts& prompts, QWidget* parent)
     mnuRefresh = popup_->addAction(QStringLiteral("Refresh"), this, &TFolderTreePanel::RefreshTree);
     mnuCancel = popup_->addAction(QStringLiteral("Cancel"));
 
-    connect(this, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* node) { SetPicture(node, PictureFolderOpen); });
-    connect(this, &QTreeWidget::itemCollapsed, this,
-            [this](QTreeWidgetItem* node) { SetPicture(node, PictureFolder); });
+    // Only folders change their picture; "expand all" reaches file nodes too.
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
+        if (const TNodeData* p = Record(node); p && p->IsDir)
+            SetPicture(node, PictureFolderOpen);
+    });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
+        if (const TNodeData* p = Record(node); p && p->IsDir)
+            SetPicture(node, PictureFolder);
+    });
 }
 
 TFolderTreePanel::~TFolderTreePanel() = default;

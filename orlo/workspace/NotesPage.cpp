@@ -81,6 +81,51 @@ QIcon alignIcon(Qt::Alignment alignment) {
     return QIcon(pixmap);
 }
 
+enum class Pictogram { Print, Cut, Copy, Paste };
+
+// Small drawings for the clipboard and print commands where the desktop theme has
+// no icons.
+QIcon pictogram(Pictogram kind) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    const auto page = [&p](int x, int y, int w, int h) {
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(x + 0.5, y + 0.5, w, h));
+        for (int ly = y + 3; ly < y + h - 1; ly += 2)
+            p.drawLine(QPointF(x + 2.5, ly + 0.5), QPointF(x + w - 1.5, ly + 0.5));
+    };
+    switch (kind) {
+        case Pictogram::Print:
+            page(4, 1, 8, 6);
+            p.setBrush(QColor(150, 150, 150));
+            p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1);
+            page(4, 10, 8, 5);
+            break;
+        case Pictogram::Cut:
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QRectF(1.5, 10.5, 4, 4));
+            p.drawEllipse(QRectF(10.5, 10.5, 4, 4));
+            p.drawLine(QPointF(5, 11), QPointF(11, 1));
+            p.drawLine(QPointF(11, 11), QPointF(5, 1));
+            break;
+        case Pictogram::Copy:
+            page(1, 1, 8, 10);
+            page(6, 5, 8, 10);
+            break;
+        case Pictogram::Paste:
+            p.setBrush(QColor(190, 140, 70));
+            p.drawRoundedRect(QRectF(1.5, 2.5, 10, 12), 1, 1);
+            p.setBrush(QColor(120, 120, 120));
+            p.drawRect(QRectF(4.5, 1.5, 4, 2));
+            page(6, 6, 8, 9);
+            break;
+    }
+    return QIcon(pixmap);
+}
+
 QIcon themeIcon(const char* name, const QIcon& fallback) {
     const QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));
     return icon.isNull() ? fallback : icon;
@@ -201,16 +246,14 @@ void TNotesPage::buildToolBar() {
         toolBar_->addAction(a);
         return a;
     };
-    TBPrint =
-        button("TBPrint", QStringLiteral("Print"),
-               themeIcon("document-print", letterIcon(QStringLiteral("Pr"), false, false, false)));
-    TBCut = button("TBCut", QStringLiteral("Cut"),
-                   themeIcon("edit-cut", letterIcon(QStringLiteral("Ct"), false, false, false)));
+    TBPrint = button("TBPrint", QStringLiteral("Print"),
+                     themeIcon("document-print", pictogram(Pictogram::Print)));
+    TBCut =
+        button("TBCut", QStringLiteral("Cut"), themeIcon("edit-cut", pictogram(Pictogram::Cut)));
     TBCopy = button("TBCopy", QStringLiteral("Copy"),
-                    themeIcon("edit-copy", letterIcon(QStringLiteral("Cp"), false, false, false)));
-    TBPaste =
-        button("TBPaste", QStringLiteral("Paste"),
-               themeIcon("edit-paste", letterIcon(QStringLiteral("Ps"), false, false, false)));
+                    themeIcon("edit-copy", pictogram(Pictogram::Copy)));
+    TBPaste = button("TBPaste", QStringLiteral("Paste"),
+                     themeIcon("edit-paste", pictogram(Pictogram::Paste)));
     TBUndo = button("TBUndo", QStringLiteral("Back"),
                     themeIcon("edit-undo", st->standardIcon(QStyle::SP_ArrowBack)));
     toolBar_->addSeparator();
@@ -231,8 +274,10 @@ void TNotesPage::buildToolBar() {
     comboFontName_->setEditable(false);
     comboFontName_->addItems(QFontDatabase::families());
     comboFontName_->setFocusPolicy(Qt::ClickFocus);
-    comboFontName_->setMinimumContentsLength(14);
+    // Narrow enough for the whole toolbar to fit the page beside the grid.
+    comboFontName_->setMinimumContentsLength(10);
     comboFontName_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    comboFontName_->setMaximumWidth(130);
     toolBar_->addWidget(comboFontName_);
     comboFontSize_ = new QComboBox(toolBar_);
     comboFontSize_->setObjectName(QStringLiteral("ComboFontSize"));
@@ -245,7 +290,8 @@ void TNotesPage::buildToolBar() {
     // Typing accepts digits only (backspace, Enter and Escape keep their work).
     comboFontSize_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*")), comboFontSize_));
-    comboFontSize_->setMinimumContentsLength(3);
+    comboFontSize_->setMinimumContentsLength(2);
+    comboFontSize_->setMaximumWidth(55);
     toolBar_->addWidget(comboFontSize_);
     toolBar_->addSeparator();
 

@@ -249,6 +249,10 @@ TEST_F(AnnotationTest, EditDialogFiltersNumbersAndWalksOnWithEnter) {
         EXPECT_EQ(QApplication::focusWidget(), to);
     }
     EXPECT_TRUE(edit->isVisible());  // Enter in a field never closes the dialog
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit->ButtonOk(), &enter);
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(edit->result(), QDialog::Accepted);
 
     edit->EditText()->clear();
     edit->done(QDialog::Accepted);

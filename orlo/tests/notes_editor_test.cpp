@@ -225,7 +225,7 @@ TEST_F(NotesPageTest, SizeBoxAppliesItsNumberOrTen) {
     struct Case {
         const char* typed;
         double size;
-    } cases[] = {{"14", 14}, {"24", 24}, {"", 10}, {"x1", 10}};
+    } cases[] = {{"14", 14}, {"24", 24}, {"", 10}, {"x1", 10}, {"0", 10}, {"99999", 1638}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         SetText("abc def");

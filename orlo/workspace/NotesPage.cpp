@@ -28,11 +28,15 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
 namespace orlo {
 namespace {
+
+// The largest size a rich-edit control accepts, in points.
+constexpr int MaxFontSize = 1638;
 
 QLineEdit* readOnlyField(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
@@ -502,11 +506,10 @@ void TNotesPage::ComboFontSizeChange() {
         return;
     bool ok = false;
     int size = comboFontSize_->currentText().toInt(&ok);
-    if (!ok)
+    // 0 would mean "no size" to the document; a giant size stalls the layout.
+    if (!ok || size < 1)
         size = 10;
-    // A size of 0 would mean "no size" to the document and lose the choice.
-    if (size < 1)
-        size = 1;
+    size = std::min(size, MaxFontSize);
     QTextCharFormat f;
     f.setFontPointSize(size);
     applyFormat(f);

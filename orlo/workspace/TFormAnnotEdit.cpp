@@ -62,9 +62,8 @@ TFormAnnotEdit::TFormAnnotEdit(QWidget* parent) : QDialog(parent) {
     bottom->addStretch(1);
     ok_ = boldButton(QStringLiteral("Ok"), this);
     cancel_ = boldButton(QStringLiteral("Cancel"), this);
-    // Enter in the fields moves on; only Enter on a button closes the dialog.
-    ok_->setAutoDefault(false);
-    cancel_->setAutoDefault(false);
+    // Enter in the fields moves on (the fields keep it); on "Ok" it accepts.
+    ok_->setDefault(true);
     bottom->addWidget(ok_);
     bottom->addWidget(cancel_);
     layout->addLayout(bottom);
@@ -82,6 +81,12 @@ double TFormAnnotEdit::FieldValue(const QLineEdit* field) {
     if (!ok)
         v = QLocale::c().toDouble(text, &ok);
     return ok ? v : 0.0;
+}
+
+void TFormAnnotEdit::showEvent(QShowEvent* event) {
+    if (RestoreWindowState)
+        RestoreWindowState(*this);
+    QDialog::showEvent(event);
 }
 
 void TFormAnnotEdit::done(int result) {

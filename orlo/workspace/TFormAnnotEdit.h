@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 
@@ -28,8 +30,12 @@ public:
 
     void done(int result) override;
 
+    // Where the dialog was last time.
+    std::function<void(QWidget&)> RestoreWindowState;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QLineEdit* editTime_ = nullptr;

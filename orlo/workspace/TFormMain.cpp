@@ -145,6 +145,7 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     formAbout_ = new TFormAbout(this);
     formOptions_ = new TFormOptions(env.ports, prompts_, this);
     formAnnotEdit_ = new TFormAnnotEdit(this);
+    formAnnotEdit_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };
     formAnnot_ = new TFormAnnot(*grid_, *formAnnotEdit_, prompts_, this);
     formAnnot_->ExecDialog = [this](QDialog& dialog) { return ExecDialog(dialog); };
     formAnnot_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -471,6 +473,77 @@ TEST_F(FolderTreeTest, ExportWritesTheTextOfAFileThatIsNotOpen) {
     EXPECT_TRUE(prompts.texts()[0].startsWith("Error by opening datafile \"" + Path("sub/bad.orl") +
                                               "\"! \r\n"));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("bad.csv")));
+}
+
+}  // namespace
+}  // namespace orlo::test
+
+namespace orlo::test {
+namespace {
+
+// The tree on screen: mouse, keys and in-place editing reach the commands.
+class FolderTreeInputTest : public FolderTreeTest {
+protected:
+    void SetUp() override {
+        FolderTreeTest::SetUp();
+        File("a.orl");
+        File("sub/x.orl");
+        Build();
+        tree.resize(300, 400);
+        tree.show();
+        QApplication::processEvents();
+    }
+
+    QPoint Center(QTreeWidgetItem* node) { return tree.visualItemRect(node).center(); }
+
+    void Mouse(QEvent::Type type, QTreeWidgetItem* node) {
+        const QPoint at = Center(node);
+        QMouseEvent e(type, at, tree.viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &e);
+    }
+};
+
+TEST_F(FolderTreeInputTest, DoubleClickOpensAndRightClickOpensThePopup) {
+    Mouse(QEvent::MouseButtonPress, Node("a"));
+    Mouse(QEvent::MouseButtonRelease, Node("a"));
+    Mouse(QEvent::MouseButtonDblClick, Node("a"));
+    EXPECT_EQ(opened, QStringList{Path("a.orl")});
+    EXPECT_EQ(TFolderTreePanel::Picture(Node("a")), PictureFileOpen);
+
+    const QPoint at = Center(Node("sub"));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, tree.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree.viewport(), &menu);
+    EXPECT_TRUE(tree.PopupMenuFile()->isVisible());
+    EXPECT_EQ(tree.PopupNode(), Node("sub"));
+    EXPECT_FALSE(tree.mnuExport->isVisible());
+    tree.PopupMenuFile()->hide();
+}
+
+TEST_F(FolderTreeInputTest, InPlaceEditingRenamesOnDisk) {
+    tree.setCurrentItem(Node("sub"));
+    tree.editItem(Node("a"));  // not the current node
+    auto* line = tree.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    line->setText("renamed");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(line, &enter);
+    QApplication::processEvents();
+    EXPECT_TRUE(QFileInfo(Path("renamed.orl")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(Path("a.orl")));
+    EXPECT_NE(Node("renamed"), nullptr);
+    EXPECT_TRUE(QFileInfo(Path("sub")).isDir());
+}
+
+TEST_F(FolderTreeInputTest, DroppingOnANodeMovesTheCurrentOne) {
+    tree.setCurrentItem(Node("a"));
+    EXPECT_TRUE(tree.DropAt(Center(Node("sub"))));
+    EXPECT_TRUE(QFileInfo(Path("sub/a.orl")).isFile());
+    EXPECT_NE(Node("sub/a"), nullptr);
+    EXPECT_EQ(Node("a"), nullptr);
+    // The view moved nothing on its own: the moved node is there once.
+    EXPECT_EQ(Shape(), (QStringList{"Data/ 1", " sub/ 1", "  a 2", "  x 2"}));
 }
 
 }  // namespace

@@ -83,9 +83,10 @@ class TRenameDelegate : public QStyledItemDelegate {
 public:
     explicit TRenameDelegate(TFolderTreePanel& tree) : QStyledItemDelegate(&tree), tree_(tree) {}
 
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex&) const override {
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
         auto* line = qobject_cast<QLineEdit*>(editor);
-        QTreeWidgetItem* node = tree_.currentItem();
+        QTreeWidgetItem* node = tree_.NodeOfIndex(index);
         if (line && node)
             tree_.TreeView1Edited(node, line->text());
     }
@@ -746,12 +747,15 @@ void TFolderTreePanel::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFolderTreePanel::dropEvent(QDropEvent* event) {
-    QTreeWidgetItem* target = itemAt(event->position().toPoint());
-    TreeView1DragDrop(currentItem(), target);
+    DropAt(event->position().toPoint());
     // The tree itself has been changed (or not); the view must not move items too.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
     stopAutoScroll();
+}
+
+bool TFolderTreePanel::DropAt(const QPoint& viewportPos) {
+    return TreeView1DragDrop(currentItem(), itemAt(viewportPos));
 }
 
 bool TFolderTreePanel::TreeView1DragDrop(QTreeWidgetItem* dragged, QTreeWidgetItem* target) {

@@ -70,6 +70,7 @@ public:
     // The child of parent with exactly this text and kind, or nullptr.
     QTreeWidgetItem* IsInTN(const QTreeWidgetItem* parent, const QString& text, bool isDir) const;
     static TNodeData* Record(const QTreeWidgetItem* node);
+    QTreeWidgetItem* NodeOfIndex(const QModelIndex& index) const { return itemFromIndex(index); }
     static int Picture(const QTreeWidgetItem* node);
     bool Sorting() const { return sorting_; }
 
@@ -95,6 +96,8 @@ public:
     // Moves the dragged node's file or folder into the target's folder; false when
     // the drop was cancelled.
     bool TreeView1DragDrop(QTreeWidgetItem* dragged, QTreeWidgetItem* target);
+    // A drop at a point of the viewport: the selected node onto the node there.
+    bool DropAt(const QPoint& viewportPos);
 
     QAction* mnuOpenFile = nullptr;   // "Open Data"
     QAction* mnuCloseFile = nullptr;  // "Close Data"

@@ -1,8 +1,9 @@
 #pragma once
-// Output helpers shared by the commands: raw bytes to stdout, messages to stderr,
-// and the pieces of JSON the commands print.
+// Output helpers of the orlo-cli commands: the shared command-line output under
+// this program's name, and the reading of a data file for a command.
 
 #include "orlo/data/TDataBlock.h"
+#include "platform/cli/CliOutput.h"
 
 #include <QString>
 
@@ -11,14 +12,20 @@
 
 namespace orlo::cli {
 
-void writeOut(std::string_view bytes);
-// "orlo-cli: <text>" and a line end on stderr.
-void writeError(const QString& text);
+inline constexpr std::string_view kProgramName = "orlo-cli";
 
-// A JSON string literal of 8-bit file text, decoded through the program's codec.
-std::string jsonString(std::string_view bytes);
-// The shortest text that reads back as the same double; null when not finite.
-std::string jsonNumber(double v);
+using platform::cli::jsonString;
+using platform::cli::writeOut;
+
+// "orlo-cli: <text>" and a line end on stderr.
+inline void writeError(const QString& text) {
+    platform::cli::writeError(kProgramName, text);
+}
+
+// Data files hold doubles only: no float overload, so a value never prints as a float.
+inline std::string jsonNumber(double v) {
+    return platform::cli::jsonNumber(v);
+}
 
 // Reads a data file for a command: the block and true when it holds at least one
 // sample; otherwise the failure is written to stderr.

@@ -2,18 +2,13 @@
 // The commands of orlo-cli. A command gets the arguments after its name and
 // returns the exit status; it writes through CliOutput.h.
 
+#include "platform/cli/CommandTable.h"
+
 #include <QStringList>
 
 namespace orlo::cli {
 
-using CommandFn = int (*)(const QStringList& args);
-
-struct Command {
-    const char* name;
-    const char* usage;  // arguments, for the help text
-    const char* summary;
-    CommandFn run;
-};
+using platform::cli::Command;
 
 int InfoCommand(const QStringList& args);
 int ExportCommand(const QStringList& args);

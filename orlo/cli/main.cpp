@@ -5,12 +5,6 @@
 #include "orlo/cli/CliOutput.h"
 #include "orlo/cli/Commands.h"
 
-#include <QCoreApplication>
-
-#include <cstring>
-#include <iterator>
-#include <string>
-
 namespace {
 
 using orlo::cli::Command;
@@ -25,42 +19,8 @@ constexpr Command kCommands[] = {
      "data files from the logger", orlo::cli::DownloadCommand},
 };
 
-std::string usage() {
-    std::string text = "usage: orlo-cli COMMAND ARGS...\n\ncommands:\n";
-    for (const Command& c : kCommands) {
-        text += "  ";
-        text += c.name;
-        text += ' ';
-        text += c.usage;
-        text += "\n      ";
-        text += c.summary;
-        text += '\n';
-    }
-    return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    if (args.isEmpty()) {
-        const std::string text = usage();
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        return 2;
-    }
-    const QString name = args.takeFirst();
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
-        name == QLatin1String("help")) {
-        orlo::cli::writeOut(usage());
-        return 0;
-    }
-    for (const Command& c : kCommands)
-        if (name == QLatin1String(c.name))
-            return c.run(args);
-    orlo::cli::writeError(QStringLiteral("unknown command \"%1\"").arg(name));
-    const std::string text = usage();
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    return 2;
+    return platform::cli::runCommandLine(argc, argv, orlo::cli::kProgramName, kCommands);
 }

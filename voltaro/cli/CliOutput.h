@@ -1,12 +1,12 @@
 #pragma once
-// Output helpers shared by the commands: bytes to stdout, messages to stderr, a
-// small JSON writer and the loading of a project for a command.
+// Output helpers of the voltaro-cli commands: the shared command-line output under
+// this program's name, and the loading of a project for a command.
+
+#include "platform/cli/CliOutput.h"
 
 #include <QString>
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace voltaro {
 class CMainDoc;
@@ -14,36 +14,17 @@ class CMainDoc;
 
 namespace voltaro::cli {
 
-void writeOut(std::string_view bytes);
+inline constexpr std::string_view kProgramName = "voltaro-cli";
+
+using platform::cli::jsonNumber;
+using platform::cli::jsonString;
+using platform::cli::JsonWriter;
+using platform::cli::writeOut;
+
 // "voltaro-cli: <text>" and a line end on stderr.
-void writeError(const QString& text);
-
-// A JSON string literal of 8-bit project text, decoded through the program's codec.
-std::string jsonString(std::string_view bytes);
-// The shortest text that reads back as the same number; null when not finite.
-std::string jsonNumber(double v);
-std::string jsonNumber(float v);
-
-// Indented JSON, built member by member. Values are given as JSON text.
-class JsonWriter {
-public:
-    void beginObject(std::string_view key = {});
-    void endObject();
-    void beginArray(std::string_view key = {});
-    void endArray();
-    void value(std::string_view key, const std::string& json);
-    void value(std::string_view key, long long number) { value(key, std::to_string(number)); }
-    // The text so far, with a final line end once everything is closed.
-    std::string text() const;
-
-private:
-    void open(std::string_view key, char bracket);
-    void close(char bracket);
-    void member(std::string_view key);
-
-    std::string out_;
-    std::vector<bool> hasMembers_;  // one per open object or array
-};
+inline void writeError(const QString& text) {
+    platform::cli::writeError(kProgramName, text);
+}
 
 // Loads a project for a command into a document that never touches the serial
 // port or the user's settings. On failure writes the error and returns false.

@@ -2,18 +2,13 @@
 // The commands of voltaro-cli. A command gets the arguments after its name and
 // returns the exit status; it writes through CliOutput.h.
 
+#include "platform/cli/CommandTable.h"
+
 #include <QStringList>
 
 namespace voltaro::cli {
 
-using CommandFn = int (*)(const QStringList& args);
-
-struct Command {
-    const char* name;
-    const char* usage;  // arguments, for the help text
-    const char* summary;
-    CommandFn run;
-};
+using platform::cli::Command;
 
 int EvalCommand(const QStringList& args);
 int ExportCommand(const QStringList& args);

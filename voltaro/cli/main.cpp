@@ -5,11 +5,6 @@
 #include "voltaro/cli/CliOutput.h"
 #include "voltaro/cli/Commands.h"
 
-#include <QCoreApplication>
-
-#include <cstdio>
-#include <string>
-
 namespace {
 
 using voltaro::cli::Command;
@@ -31,44 +26,8 @@ constexpr Command kCommands[] = {
      voltaro::cli::ResaveCommand},
 };
 
-std::string usage() {
-    std::string text = "usage: voltaro-cli COMMAND ARGS...\n\ncommands:\n";
-    for (const Command& c : kCommands) {
-        text += "  ";
-        text += c.name;
-        text += ' ';
-        text += c.usage;
-        text += "\n      ";
-        text += c.summary;
-        text += '\n';
-    }
-    return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    if (args.isEmpty()) {
-        const std::string text = usage();
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        return 2;
-    }
-    const QString name = args.takeFirst();
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
-        name == QLatin1String("help")) {
-        voltaro::cli::writeOut(usage());
-        return 0;
-    }
-    for (const Command& c : kCommands) {
-        if (name == QLatin1String(c.name)) {
-            return c.run(args);
-        }
-    }
-    voltaro::cli::writeError(QStringLiteral("unknown command \"%1\"").arg(name));
-    const std::string text = usage();
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    return 2;
+    return platform::cli::runCommandLine(argc, argv, voltaro::cli::kProgramName, kCommands);
 }

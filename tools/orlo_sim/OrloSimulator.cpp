@@ -70,6 +70,8 @@ void OrloSimulator::command(std::uint8_t c) {
     }
     if (o_.Verbose)
         std::fprintf(stderr, "orlo-sim: command 0x%02X\n", c);
+    if (std::find(o_.Ignored.begin(), o_.Ignored.end(), c) != o_.Ignored.end())
+        return;
     switch (c) {
         case CmdHello:
             for (int i = 0; i < o_.HelloRepeat; ++i) {
@@ -132,9 +134,11 @@ bool OrloSimulator::flush() {
         std::size_t n = ch.bytes.size();
         if (o_.Paced) {
             // 5760 bytes a second: what the line has carried since the last write.
+            // An idle line banks nothing, so a reply never starts with a burst.
             if (pacedBudgetAt_ == 0)
                 pacedBudgetAt_ = now;
-            const std::int64_t budget = (now - pacedBudgetAt_) * 5760 / 1000;
+            const std::int64_t elapsed = std::min<std::int64_t>(now - pacedBudgetAt_, 20);
+            const std::int64_t budget = elapsed * 5760 / 1000;
             if (budget < 1)
                 return true;
             n = std::min<std::size_t>(n, std::size_t(budget));

@@ -26,6 +26,7 @@ struct SimulatorOptions {
     bool Paced = false;          // 57600 baud, 8N1
     int EraseDelayMs = 500;
     std::uint8_t EraseAnswer = 'E';
+    std::vector<std::uint8_t> Ignored;  // commands left unanswered
     bool Verbose = false;
 };
 

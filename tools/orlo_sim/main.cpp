@@ -70,9 +70,12 @@ int main(int argc, char** argv) {
                                         "Erasing takes MS milliseconds (500).", "MS", "500");
     const QCommandLineOption eraseAnswer(QStringLiteral("erase-answer"),
                                          "The byte that ends erasing (E).", "C", "E");
+    const QCommandLineOption ignore(QStringLiteral("ignore"),
+                                    "Leave these command letters unanswered (for example D).",
+                                    "LETTERS");
     const QCommandLineOption verbose(QStringLiteral("verbose"), "Log commands on stderr.");
     p.addOptions({image, blocks, samples, masks, modes, interval, config, hello, badSum, badCfg,
-                  differ, stall, hangup, garbage, paced, eraseDelay, eraseAnswer, verbose});
+                  differ, stall, hangup, garbage, paced, eraseDelay, eraseAnswer, ignore, verbose});
     p.process(app);
 
     orlo::SimulatorOptions o;
@@ -121,6 +124,8 @@ int main(int argc, char** argv) {
     o.EraseDelayMs = p.value(eraseDelay).toInt();
     const QString ea = p.value(eraseAnswer);
     o.EraseAnswer = ea.isEmpty() ? 'E' : std::uint8_t(ea.at(0).toLatin1());
+    for (const char c : p.value(ignore).toLatin1())
+        o.Ignored.push_back(std::uint8_t(c));
     o.Verbose = p.isSet(verbose);
 
     orlo::OrloSimulator sim(std::move(o));

@@ -10,9 +10,14 @@
 
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -185,6 +190,55 @@ TEST(DataFileWrite, FailedWriteReportsAndKeepsWhatWasThere) {
     EXPECT_EQ(readAll(path), orlo::DataFileText(sampleBlock()));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("b.orl")});
 }
+
+#if defined(__unix__)
+// Runs f while no file may grow beyond limit bytes: a write past it fails part way
+// through, as on a full disk.
+template <typename F>
+void withFileSizeLimit(rlim_t limit, F f) {
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = old;
+    lowered.rlim_cur = limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    f();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+}
+
+TEST(DataFileWrite, AWriteThatFailsPartWayKeepsThePreviousFile) {
+    TDataBlock big = sampleBlock();
+    big.Time.assign(20000, 1.5);
+    big.Voltage.assign(20000, 11.42);
+    big.Current.assign(20000, 3.2);
+    ASSERT_GT(orlo::DataFileText(big).size(), 200000u);
+    ASSERT_GT(orlo::ExportTextBytes("a.orl", big).size(), 200000u);
+
+    QTemporaryDir dir;
+    const QString orl = dir.filePath(QStringLiteral("kept.orl"));
+    const QString csv = dir.filePath(QStringLiteral("kept.csv"));
+    const std::string before = orlo::DataFileText(sampleBlock());
+    writeAll(orl, before);
+    writeAll(csv, "old export\r\n");
+
+    orlo::TWriteResult w;
+    orlo::TExportResult e;
+    withFileSizeLimit(64 * 1024, [&] {
+        w = orlo::WriteDataFile(orl, big);
+        e = orlo::ExportText(QStringLiteral("a.orl"), csv, big);
+    });
+    EXPECT_FALSE(w.Ok);
+    EXPECT_EQ(w.Error, QStringLiteral("Error in writing file."));
+    EXPECT_EQ(e.Code, -1);
+    EXPECT_EQ(e.Error, QStringLiteral("Error in writing file."));
+    EXPECT_EQ(readAll(orl), before);
+    EXPECT_EQ(readAll(csv), "old export\r\n");
+    // Nothing half-written is left beside them.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("kept.csv"), QStringLiteral("kept.orl")}));
+}
+#endif
 
 struct RoundTripCase {
     const char* name;

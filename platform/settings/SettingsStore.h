@@ -9,7 +9,8 @@
 // Reading never fails: a missing value, or one of another type, gives the default.
 //
 // The storage sits behind SettingsBackend: MemorySettingsBackend for tests,
-// FileSettingsBackend for the user's settings file.
+// RegistrySettingsBackend on Windows, FileSettingsBackend for the user's
+// settings file elsewhere (CreateUserSettingsBackend picks one).
 
 #include <QString>
 
@@ -130,6 +131,27 @@ private:
     bool dirty_ = false;
     bool keepBackup_ = false;  // the file had parts we could not read: copy it before saving
 };
+
+#ifdef _WIN32
+// The user's part of the Windows registry (HKEY_CURRENT_USER). Names are the
+// program's 8-bit text and reach the registry in the system code page, as the
+// analyzer always kept them.
+class RegistrySettingsBackend : public SettingsBackend {
+public:
+    bool hasKey(const KeyLevels& key) const override;
+    bool createKey(const KeyLevels& key) override;
+    bool deleteKey(const KeyLevels& key) override;
+    std::vector<std::string> subKeyNames(const KeyLevels& key) const override;
+    std::vector<std::string> valueNames(const KeyLevels& key) const override;
+    std::optional<SettingsValue> value(const KeyLevels& key, std::string_view name) const override;
+    bool setValue(const KeyLevels& key, std::string_view name, SettingsValue value) override;
+    bool deleteValue(const KeyLevels& key, std::string_view name) override;
+};
+#endif
+
+// The user's settings store: the registry below HKEY_CURRENT_USER on Windows,
+// the settings file at FileSettingsBackend::defaultPath() elsewhere.
+std::unique_ptr<SettingsBackend> CreateUserSettingsBackend();
 
 enum class KeyAccess : unsigned { Read = 1, Write = 2, ReadWrite = 3 };
 

@@ -1,5 +1,7 @@
 #include "platform/settings/SettingsStore.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -217,6 +219,47 @@ TEST_F(SettingsStoreTest, NamesThatCannotBeStoredAreRefused) {
     EXPECT_EQ(ReadNumber(key, "", 0), 1);
     EXPECT_FALSE(store.createKey({"Software", "x\\y"}));
     EXPECT_FALSE(store.createKey({"Nowhere", "x"})) << "parent missing";
+}
+
+TEST(UserSettings, AreTheRegistryOnWindowsAndTheSettingsFileElsewhere) {
+    const std::unique_ptr<SettingsBackend> store = CreateUserSettingsBackend();
+    ASSERT_TRUE(store);
+#ifdef _WIN32
+    // A scratch key below HKEY_CURRENT_USER, removed again at the end.
+    const std::string scratch = "SettingsTest" + std::to_string(QCoreApplication::applicationPid());
+    const SettingsKey root = SettingsKey::Root(*store);
+    const auto key = CreateKeyPath("Software\nTarnwell\n" + scratch + "\nOptions", root);
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(CreateKeyPath("B", *key) && CreateKeyPath("a", *key));
+    EXPECT_TRUE(WriteNumber(*key, "Number", -7));
+    EXPECT_TRUE(WriteString(*key, "Text", "P\xF8\xEDli\x9A"));
+    EXPECT_TRUE(WriteBinary(*key, "Bytes", "\0\x01\xFF", 3));
+    EXPECT_TRUE(WriteStringList(*key, "List", {"a", "", "b"}));
+
+    // Another store of the same user sees it all, with the types.
+    const std::unique_ptr<SettingsBackend> other = CreateUserSettingsBackend();
+    const auto read = OpenKeyPath("Software\nTarnwell\n" + scratch + "\nOptions",
+                                  SettingsKey::Root(*other), KeyAccess::Read);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(ReadNumber(*read, "Number", 0), -7);
+    EXPECT_EQ(ReadNumber(*read, "Text", 5), 5);
+    EXPECT_EQ(ReadString(*read, "Text", ""), "P\xF8\xEDli\x9A");
+    char bytes[3] = {};
+    std::size_t size = 0;
+    EXPECT_TRUE(ReadBinary(*read, "Bytes", bytes, sizeof bytes, &size));
+    EXPECT_EQ(std::string(bytes, size), std::string("\0\x01\xFF", 3));
+    EXPECT_EQ(ReadStringList(*read, "List"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(other->subKeyNames(read->levels()), (std::vector<std::string>{"a", "B"}));
+    EXPECT_EQ(other->valueNames(read->levels()),
+              (std::vector<std::string>{"Number", "Text", "Bytes", "List"}));
+
+    EXPECT_TRUE(store->deleteKey({"Software", "Tarnwell", scratch}));
+    EXPECT_FALSE(other->hasKey({"Software", "Tarnwell", scratch}));
+#else
+    const auto* file = dynamic_cast<const FileSettingsBackend*>(store.get());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->path(), FileSettingsBackend::defaultPath());
+#endif
 }
 
 }  // namespace

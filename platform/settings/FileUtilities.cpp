@@ -8,6 +8,15 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <vector>
+#endif
+
 namespace platform {
 
 namespace {
@@ -88,11 +97,36 @@ QByteArray elfSection(QFile& file, const QByteArray& name) {
     return {};
 }
 
+#ifdef _WIN32
+// Windows files carry their fixed version in a version resource.
+QString versionResourceText(const QString& path) {
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    DWORD unused = 0;
+    const DWORD size = GetFileVersionInfoSizeW(name.c_str(), &unused);
+    if (size == 0)
+        return {};
+    std::vector<char> info(size);
+    if (!GetFileVersionInfoW(name.c_str(), 0, size, info.data()))
+        return {};
+    void* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(info.data(), L"\\", &fixed, &length) || !fixed ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return {};
+    const auto* version = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    return formatVersion(version->dwFileVersionMS, version->dwFileVersionLS);
+}
+#endif
+
 }  // namespace
 
 QString GetFileVersionText(const QString& path) {
     if (path.isEmpty())
         return formatVersion(kProgramVersion.fileVersionMS, kProgramVersion.fileVersionLS);
+#ifdef _WIN32
+    if (const QString text = versionResourceText(path); !text.isEmpty())
+        return text;
+#endif
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -6,9 +6,10 @@
 
 namespace platform {
 
-// The file's fixed version as "major.minor.build.revision", read from the
-// version record our executables carry in their ".fileversion" section; empty
-// when the file has none. An empty path means the program's own version.
+// The file's fixed version as "major.minor.build.revision", read from its
+// version resource on Windows or from the version record our executables carry
+// in their ".fileversion" section; empty when the file has neither. An empty
+// path means the program's own version.
 QString GetFileVersionText(const QString& path = {});
 
 // A new, unique, empty file in the user's temporary folder whose name starts with

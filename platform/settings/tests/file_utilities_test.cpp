@@ -120,8 +120,11 @@ TEST(TempFileName, EachCallMakesANewEmptyFileInTheTemporaryFolder) {
         EXPECT_TRUE(info.exists());
         EXPECT_EQ(info.size(), 0);
         EXPECT_EQ(info.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+        // Three letters of the prefix, then six random characters (which may
+        // well begin with an "x") and ".tmp".
         EXPECT_TRUE(info.fileName().startsWith(QLatin1String("vtr"))) << name.toStdString();
-        EXPECT_FALSE(info.fileName().startsWith(QLatin1String("vtrx")));
+        EXPECT_TRUE(info.fileName().endsWith(QLatin1String(".tmp"))) << name.toStdString();
+        EXPECT_EQ(info.fileName().size(), 3 + 6 + 4) << name.toStdString();
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 5u);

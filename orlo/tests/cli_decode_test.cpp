@@ -1,12 +1,12 @@
 // orlo-cli decode run as a program: a recorded memory reply into data files.
 #include "orlo/data/TDataBlock.h"
+#include "platform/testing/ChildProcess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,21 +17,10 @@ namespace {
 
 using Bytes = QByteArray;
 
-struct CliResult {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using CliResult = platform::testing::ProgramRun;
 
 CliResult runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ORLO_CLI_PATH), args);
-    CliResult r;
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return platform::testing::runProgram(QStringLiteral(ORLO_CLI_PATH), args);
 }
 
 void word(Bytes& b, int v) {

@@ -2,10 +2,10 @@
 #include "OrloSimProcess.h"
 
 #include "orlo/data/TDataBlock.h"
+#include "platform/testing/ChildProcess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,21 +14,10 @@ namespace {
 
 using orlo::testing::OrloSimProcess;
 
-struct CliResult {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using CliResult = platform::testing::ProgramRun;
 
 CliResult runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ORLO_CLI_PATH), args);
-    CliResult r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return platform::testing::runProgram(QStringLiteral(ORLO_CLI_PATH), args);
 }
 
 QStringList orlFiles(const QString& dir) {

@@ -1,12 +1,12 @@
 // orlo-cli run as a program: info and export, their output and exit status.
 #include "orlo/data/TDataBlock.h"
+#include "platform/testing/ChildProcess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -16,22 +16,10 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliRun = platform::testing::ProgramRun;
 
 CliRun runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ORLO_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return platform::testing::runProgram(QStringLiteral(ORLO_CLI_PATH), args);
 }
 
 QString golden(const char* name) {

@@ -1,5 +1,6 @@
 // voltaro-cli eval, run as a separate process.
-#include <QProcess>
+#include "platform/testing/ChildProcess.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -15,15 +16,9 @@ struct EvalRun {
 };
 
 EvalRun runEval(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VOLTARO_CLI_PATH), QStringList{QStringLiteral("eval")} + args);
-    EvalRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+    const platform::testing::ProgramRun run = platform::testing::runProgram(
+        QStringLiteral(VOLTARO_CLI_PATH), QStringList{QStringLiteral("eval")} + args);
+    return {run.exitCode, run.out.toStdString(), run.err.toStdString()};
 }
 
 TEST(CliEval, PrintsTheValueOrTheError) {

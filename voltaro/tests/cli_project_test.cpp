@@ -1,12 +1,12 @@
 // voltaro-cli info and resave, run as a separate process on project files built
 // from the format tables.
+#include "platform/testing/ChildProcess.h"
 #include "project_bytes.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,23 +16,10 @@ namespace {
 using voltaro::testing::FixtureBlock;
 using voltaro::testing::FixtureSession;
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliRun = platform::testing::ProgramRun;
 
 CliRun runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VOLTARO_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) {
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return platform::testing::runProgram(QStringLiteral(VOLTARO_CLI_PATH), args);
 }
 
 class VoltaroCli : public ::testing::Test {

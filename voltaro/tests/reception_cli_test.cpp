@@ -1,5 +1,6 @@
 // voltaro-cli import, export and receive, run as separate processes; receive
 // talks to charger-sim on a pseudo-terminal.
+#include "platform/testing/ChildProcess.h"
 #include "reception_SimulatorProcess.h"
 
 #include <QDir>
@@ -14,26 +15,11 @@
 namespace {
 
 using voltaro::testing::SimulatorProcess;
-using voltaro::testing::waitFor;
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliRun = platform::testing::ProgramRun;
 
-// Runs the command while the event loop keeps turning (the simulator's output
-// is read meanwhile).
 CliRun runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VOLTARO_CLI_PATH), args);
-    CliRun r;
-    if (!waitFor([&] { return p.state() == QProcess::NotRunning; }, 60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return platform::testing::runProgram(QStringLiteral(VOLTARO_CLI_PATH), args);
 }
 
 QByteArray readAll(const QString& path) {

@@ -23,7 +23,7 @@ namespace {
 
 using namespace voltaro;
 using voltaro::testing::SimulatorProcess;
-using voltaro::testing::waitFor;
+using voltaro::testing::waitUntil;
 
 class SimulatorTest : public ::testing::Test {
 protected:
@@ -92,14 +92,14 @@ TEST_F(SimulatorTest, SnoopingCreatesTheOnlineSessionOnTheFirstHeader) {
         << prompts.texts().join("|").toStdString();
     // The session joins the project as the online session when the first header
     // arrives, before any data.
-    ASSERT_TRUE(waitFor([&] { return !doc.m_sessions.IsEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !doc.m_sessions.IsEmpty(); }));
     ASSERT_EQ(watch.added.size(), 1u);
     EXPECT_EQ(watch.added[0].onlineSession, watch.added[0].item);
     EXPECT_EQ(watch.added[0].blocks, 1u);
     EXPECT_EQ(watch.added[0].samples, 0);
     EXPECT_EQ(watch.added[0].state, DocumentReceiver::State::Receiving);
     // The form feed at the end closes it; snooping listens on.
-    ASSERT_TRUE(waitFor([&] { return doc.GetOnlineSession() == nullptr; }));
+    ASSERT_TRUE(waitUntil([&] { return doc.GetOnlineSession() == nullptr; }));
     EXPECT_EQ(receiver.GetState(), DocumentReceiver::State::Listening);
     ASSERT_EQ(doc.m_sessions.GetCount(), 1u);
     const CDataModule& session = *doc.m_sessions.GetAt(0);
@@ -134,9 +134,9 @@ TEST_F(SimulatorTest, OfflineDownloadAnswersTheRequestByte) {
     StreamReading reading(session, parsers, [&] { return now; });
     Pump pump(reading, port);
     // Nothing comes unasked.
-    EXPECT_FALSE(waitFor([&] { return reading.AnyData(); }, 300));
+    EXPECT_FALSE(waitUntil([&] { return reading.AnyData(); }, 300));
     reading.Request();
-    ASSERT_TRUE(waitFor([&] { return reading.IsOver(); }));
+    ASSERT_TRUE(waitUntil([&] { return reading.IsOver(); }));
     EXPECT_EQ(reading.GetOutcome(), StreamReading::Outcome::Done);
     EXPECT_EQ(reading.ResultText(), "Read successful (4 blocks read).");
     EXPECT_EQ(names(session),
@@ -159,10 +159,10 @@ TEST_F(SimulatorTest, SilenceAfterDataEndsTheDownloadWithErrors) {
     Pump pump(reading, port);
     reading.Request();
     // Everything the charger said has arrived; then it stays silent.
-    ASSERT_TRUE(waitFor([&] { return sim.sent() == 1 && reading.State().m_nLines == 15; }));
+    ASSERT_TRUE(waitUntil([&] { return sim.sent() == 1 && reading.State().m_nLines == 15; }));
     EXPECT_FALSE(reading.IsOver());
     now += 2001;
-    ASSERT_TRUE(waitFor([&] { return reading.IsOver(); }));
+    ASSERT_TRUE(waitUntil([&] { return reading.IsOver(); }));
     EXPECT_EQ(reading.GetOutcome(), StreamReading::Outcome::TimedOut);
     EXPECT_TRUE(reading.ShouldWarnIncomplete());
     EXPECT_EQ(reading.ResultText(), "There were errors! (2 blocks read).");
@@ -180,7 +180,7 @@ TEST_F(SimulatorTest, ReplayedCaptureDownloadsAsItWasRecorded) {
     StreamReading reading(session, parsers, [] { return qint64(0); });
     Pump pump(reading, port);
     reading.Request();
-    ASSERT_TRUE(waitFor([&] { return reading.IsOver(); }));
+    ASSERT_TRUE(waitUntil([&] { return reading.IsOver(); }));
     EXPECT_EQ(reading.ResultText(), "Read successful (2 blocks read).");
     EXPECT_EQ(names(session), (std::vector<std::string>{"NiCd C", "NiCd D"}));
     EXPECT_EQ(reading.State().m_nBad, 1);  // the line noise of the capture
@@ -199,7 +199,7 @@ TEST_F(SimulatorTest, PartialAndLongLinesCountAsBad) {
     StreamReading reading(session, parsers, [] { return qint64(0); });
     Pump pump(reading, port);
     reading.Request();
-    ASSERT_TRUE(waitFor([&] { return reading.IsOver(); }));
+    ASSERT_TRUE(waitUntil([&] { return reading.IsOver(); }));
     EXPECT_EQ(reading.GetOutcome(), StreamReading::Outcome::Done);
     ASSERT_EQ(session.m_blocks.GetCount(), 1u);
     // 13 lines: lines 4, 8 and 12 are cut (unreadable); lines 6 and 12 are

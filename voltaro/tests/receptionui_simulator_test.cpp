@@ -24,7 +24,7 @@ namespace {
 
 using namespace voltaro;
 using voltaro::testing::SimulatorProcess;
-using voltaro::testing::waitFor;
+using voltaro::testing::waitUntil;
 
 class DialogSimulatorTest : public ::testing::Test {
 protected:
@@ -50,7 +50,7 @@ TEST_F(DialogSimulatorTest, RequestButtonDownloadsTheSession) {
                               [] { return qint64(0); });
     dialog.show();
     dialog.requestButton()->click();
-    ASSERT_TRUE(waitFor([&] { return dialog.IsFinished(); }));
+    ASSERT_TRUE(waitUntil([&] { return dialog.IsFinished(); }));
     EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("Read successful (2 blocks read)."));
     EXPECT_TRUE(prompts.messages().empty());
     EXPECT_TRUE(mainWindow.isEnabled());
@@ -72,11 +72,11 @@ TEST_F(DialogSimulatorTest, SilenceGivesTheWarningAndErrors) {
     dialog.show();
     dialog.requestButton()->click();
     ASSERT_TRUE(
-        waitFor([&] { return sim.sent() == 1 && dialog.Reading().State().m_nLines == 14; }));
+        waitUntil([&] { return sim.sent() == 1 && dialog.Reading().State().m_nLines == 14; }));
     EXPECT_FALSE(mainWindow.isEnabled());
     EXPECT_FALSE(dialog.IsFinished());
     now += 2001;
-    ASSERT_TRUE(waitFor([&] { return dialog.IsFinished(); }));
+    ASSERT_TRUE(waitUntil([&] { return dialog.IsFinished(); }));
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_EQ(
         prompts.messages()[0].text,

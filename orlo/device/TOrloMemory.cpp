@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <bit>
 #include <cstring>
@@ -155,10 +156,17 @@ int TOrloMemory::BlockToRecord(int index, TDataBlock& block, const std::string& 
 }
 
 std::string NowDateText() {
+    return DateTimeText(QDateTime::currentDateTime());
+}
+
+std::string DateTimeText(const QDateTime& moment) {
     const QLocale locale = QLocale::system();
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString text = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                         locale.toString(now.time(), QStringLiteral("H:mm:ss"));
+    // The long time format keeps the locale's hours and seconds; the zone Qt adds
+    // to it was never part of the text.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    const QString text = locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                         locale.toString(moment.time(), timeFormat.trimmed());
     return platform::fromQt(text);
 }
 

@@ -9,6 +9,7 @@
 #include "orlo/data/TDataBlock.h"
 #include "orlo/device/OrloProtocol.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -80,7 +81,8 @@ private:
 };
 
 // The moment a block is taken from the logger: short date and long time of the
-// user's locale, as 8-bit text.
+// user's locale (without the time zone), as 8-bit text.
 std::string NowDateText();
+std::string DateTimeText(const QDateTime& moment);
 
 }  // namespace orlo

@@ -265,3 +265,17 @@ TEST(DeviceMemoryTest, GeneratedImageRoundTripsThroughTheDecoder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DeviceMemoryDateText, ShortDateAndLongTimeOfTheLocaleWithoutZone) {
+    const QDateTime moment(QDate(2026, 12, 11), QTime(9, 5, 7));
+    const std::string text = orlo::DateTimeText(moment);
+    // The two locales the suite runs under: C and a Czech one.
+    if (qgetenv("LC_ALL").startsWith("cs_CZ"))
+        EXPECT_EQ(text, "11.12.26 9:05:07");
+    else
+        EXPECT_EQ(text, "11 Dec 2026 09:05:07");
+}
+
+}  // namespace

@@ -44,9 +44,40 @@ qsizetype repeatLength(const QString& p, qsizetype at) {
     return k - at + 1;
 }
 
+bool isOctal(QChar c) {
+    return c >= u'0' && c <= u'7';
+}
+
+// An octal escape at p[at + 1] (three digits when the first is 0 to 3, else
+// two), or the digit itself for "\8" and "\9". Returns the characters used.
+qsizetype octalEscape(const QString& p, qsizetype at, QString& out) {
+    const QChar first = p[at + 1];
+    if (!isOctal(first)) {
+        out += first;
+        return 2;
+    }
+    const int maxDigits = first <= u'3' ? 3 : 2;
+    int value = 0;
+    int digits = 0;
+    while (digits < maxDigits && at + 1 + digits < p.size() && isOctal(p[at + 1 + digits])) {
+        value = value * 8 + (p[at + 1 + digits].unicode() - u'0');
+        ++digits;
+    }
+    out += QStringLiteral("\\x{%1}").arg(value, 0, 16);
+    return 1 + digits;
+}
+
+// A back reference that matches the empty text while its group has taken no
+// part; PCRE would fail the match there.
+QString backReference(int group) {
+    return QStringLiteral("(?:(?(%1)\\g{%1}))").arg(group);
+}
+
 // Translates the escape at p[at] == '\\'; appends the PCRE form to out and
 // returns the characters used, or 0 when the escape is not allowed.
-qsizetype translateEscape(const QString& p, qsizetype at, bool inClass, QString& out) {
+// groupsBefore counts the capturing groups opened before the escape.
+qsizetype translateEscape(const QString& p, qsizetype at, bool inClass, int groupsBefore,
+                          QString& out) {
     if (at + 1 >= p.size())
         return 0;  // a lone backslash at the end
     const QChar c = p[at + 1];
@@ -102,10 +133,23 @@ qsizetype translateEscape(const QString& p, qsizetype at, bool inClass, QString&
             break;
     }
     if (isDigit(c)) {
-        // Back references and octal escapes read alike in both.
-        out += u'\\';
-        out += c;
-        return 2;
+        // "\nm" is group nm when that many groups come before it, else group n
+        // followed by the digit m, else an octal escape. In a class: octal.
+        if (!inClass && c != u'0') {
+            const int n = c.unicode() - u'0';
+            if (at + 2 < p.size() && isDigit(p[at + 2])) {
+                const int nm = n * 10 + (p[at + 2].unicode() - u'0');
+                if (nm <= groupsBefore) {
+                    out += backReference(nm);
+                    return 3;
+                }
+            }
+            if (n <= groupsBefore) {
+                out += backReference(n);
+                return 2;
+            }
+        }
+        return octalEscape(p, at, out);
     }
     if (isAsciiLetter(c)) {
         out += c;  // an escaped letter without a meaning is the letter
@@ -123,6 +167,7 @@ std::optional<QString> TranslateScriptPattern(const QString& p) {
     QString out;
     out.reserve(p.size() + 8);
     bool inClass = false;
+    int groups = 0;  // capturing groups opened so far
     qsizetype i = 0;
     // After a repeat: a lazy "?" may follow, a further "+" makes it possessive.
     auto afterRepeat = [&]() -> bool {
@@ -135,7 +180,7 @@ std::optional<QString> TranslateScriptPattern(const QString& p) {
     while (i < p.size()) {
         const QChar c = p[i];
         if (c == u'\\') {
-            const qsizetype used = translateEscape(p, i, inClass, out);
+            const qsizetype used = translateEscape(p, i, inClass, groups, out);
             if (used == 0)
                 return std::nullopt;
             i += used;
@@ -182,6 +227,7 @@ std::optional<QString> TranslateScriptPattern(const QString& p) {
                     i += 3;
                 } else {
                     out += u'(';
+                    ++groups;
                     ++i;
                 }
                 break;

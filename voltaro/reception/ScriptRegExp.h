@@ -11,6 +11,9 @@
 //   - "[]" matches nothing, "[^]" any character, "[" inside a class is literal
 //     (no POSIX "[:alpha:]" classes);
 //   - "{" that does not start a "{n}", "{n,}" or "{n,m}" repeat is literal.
+//   - "\n" and "\nm" refer back to a group only when that many groups come
+//     before them (else they are octal escapes, "\8" and "\9" the digits), and
+//     a reference to a group that took no part matches the empty text.
 // Constructs the dialect does not have are rejected as errors: groups
 // "(?<name>", "(?<=", "(?>", "(?i)" and the like, and possessive repeats "a++".
 //

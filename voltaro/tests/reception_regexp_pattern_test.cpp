@@ -69,7 +69,28 @@ INSTANTIATE_TEST_SUITE_P(
         // Look-ahead and non-capturing groups are part of the dialect.
         MatchCase{"(?:ab)+(?=c)", "ababc", true, {}}, MatchCase{"^(?!#)(.*)", "#x", false, {}},
         // Word and space classes stay ASCII.
-        MatchCase{R"(^\w+$)", "a_1", true, {}}, MatchCase{R"(\s)", "a\tb", true, {}}));
+        MatchCase{R"(^\w+$)", "a_1", true, {}}, MatchCase{R"(\s)", "a\tb", true, {}},
+        // A back reference repeats its group; to a group that took no part it
+        // matches the empty text.
+        MatchCase{R"(^(\d)-\1$)", "7-7", true, {"7"}}, MatchCase{R"(^(\d)-\1$)", "7-8", false, {}},
+        MatchCase{R"(^(a)?b\1$)", "b", true, {""}}, MatchCase{R"(^(a)?b\1+c$)", "bc", true, {""}},
+        MatchCase{R"(^(a)|b\1$)", "b", true, {""}},
+        // "\nm" is group nm when that many groups come before it, else group n
+        // and the digit m, else an octal escape; "\8" and "\9" are the digits.
+        MatchCase{R"(^(a)\12$)", "aa2", true, {"a"}},
+        MatchCase{R"(^a\1b$)",
+                  "a\x01"
+                  "b",
+                  true,
+                  {}},
+        MatchCase{R"(^x\101$)", "xA", true, {}}, MatchCase{R"(^\8\9$)", "89", true, {}},
+        MatchCase{R"(^\1(a)$)",
+                  "\x01"
+                  "a",
+                  true,
+                  {"a"}},
+        MatchCase{R"(^[\1]$)", "\x01", true, {}},
+        MatchCase{R"(^\0$)", std::string(1, '\0'), true, {}}));
 
 TEST(ScriptPatternMatch, EightBitTextComesBackByteForByte) {
     // "žluť" in Windows-1250, with a byte that is a control code in Latin-1.

@@ -114,8 +114,9 @@ std::string ImportedSessionName(const QString& path) {
 
 bool ImportRawText(CDataModule& session, const QString& path, const ParserList& parsers,
                    QString* error, CreatedTextFn createdText) {
-    AddProtocolEntry(session, "Session imported %1 from file \"" +
-                                  platform::fromQt(QDir::toNativeSeparators(path)) + "\"");
+    // The entry text keeps the backslashes before its quotation marks.
+    AddProtocolEntry(session, "Session imported %1 from file \\\"" +
+                                  platform::fromQt(QDir::toNativeSeparators(path)) + "\\\"");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, fileFailure(QStringLiteral("open"), path, file.errorString()));

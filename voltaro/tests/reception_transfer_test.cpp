@@ -191,8 +191,8 @@ TEST_F(TransferTest, ImportOfCaptureWithCrLfMakesTwoNamedBlocks) {
     EXPECT_FLOAT_EQ(d->m_samples[2].U, 1.1f);
     EXPECT_FLOAT_EQ(d->m_samples[2].I, 1.8f);
     ASSERT_GE(entries.size(), 3u);
-    EXPECT_EQ(entries[0], "Session imported %1 from file \"" +
-                              QDir::toNativeSeparators(file).toStdString() + "\"");
+    EXPECT_EQ(entries[0], "Session imported %1 from file \\\"" +
+                              QDir::toNativeSeparators(file).toStdString() + "\\\"");
     EXPECT_EQ(entries[1], "Offline Data block from Voltaro 2.10 created %1");
 }
 

@@ -8,6 +8,7 @@
 #include "voltaro/model/CMainDoc.h"
 #include "voltaro/reception/CProtParser_Kova.h"
 #include "voltaro/reception/ParserList.h"
+#include "voltaro/reception/ReceptionCommands.h"
 #include "voltaro/reception/SerialLineSettings.h"
 #include "voltaro/reception/StreamReading.h"
 
@@ -120,6 +121,21 @@ TEST_F(OnlineTest, SnoopingAtStartOpensThePortAndListens) {
     EXPECT_FALSE(update(ID_ONLINE_ABORT).bEnabled);
     EXPECT_TRUE(update(ID_DATA_OFFLINE).bEnabled);
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(OnlineTest, EveryDataMenuEntryHasItsUpdateHandler) {
+    makeDocument(false);
+    for (const ReceptionCommandText& c : kReceptionCommands) {
+        // Import and export are the document's and the tree's, not the receiver's.
+        const bool receivers =
+            c.id != ID_IMPORT_RAW_TEXT && c.id != ID_EXPORT_TRANSLATED && c.id != ID_EXPORT_RAW;
+        CommandState s;
+        EXPECT_EQ(rx->OnUpdateCommand(c.id, s), receivers) << c.menu;
+        EXPECT_EQ(FindReceptionCommand(c.id), &c) << c.menu;
+    }
+    CommandState s;
+    EXPECT_FALSE(rx->OnUpdateCommand(ID_IMPORT_RAW_TEXT, s));
+    EXPECT_EQ(FindReceptionCommand(0), nullptr);
 }
 
 TEST_F(OnlineTest, PortFailuresAreReportedAndSnoopingStaysChecked) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 using namespace orlo;
@@ -115,9 +117,15 @@ TEST(DeviceConfigTest, ThresholdRoundsHalvesToEvenAndShowsTwoDecimals) {
     TConfigImage img{};
     SetConfigWord(img, cfg::Threshold, 959);
     EXPECT_EQ(ConfigControls(img).ThresholdText, QStringLiteral("11.50"));
-    // 0.005995 V is exactly half a step: it goes to the even step 0.
-    ASSERT_TRUE(StoreThreshold(img, QStringLiteral("0.005995")).Stored);
-    EXPECT_LE(ConfigWord(img, cfg::Threshold), 1);
+    // These voltages divide to exact halves of a step (0.5, 1.5, 2.5, 3.5): each goes
+    // to the even step.
+    const std::pair<const char*, int> halves[] = {
+        {"0.005995", 0}, {"0.017985", 2}, {"0.029975", 2}, {"0.041965", 4}};
+    for (const auto& [volts, step] : halves) {
+        SCOPED_TRACE(volts);
+        ASSERT_TRUE(StoreThreshold(img, QString::fromLatin1(volts)).Stored);
+        EXPECT_EQ(ConfigWord(img, cfg::Threshold), step);
+    }
     ASSERT_TRUE(StoreThreshold(img, QStringLiteral("12.0")).Stored);
     EXPECT_EQ(ConfigWord(img, cfg::Threshold), 1001);
 }

@@ -91,8 +91,10 @@ int DownloadCommand(const QStringList& argsIn) {
     }
     std::fprintf(stderr, "%s\n", qPrintable(status));
     bool timedOut = false;
+    // By then the memory must be on its way: a logger that is off, or one that
+    // greets but never sends its memory, would otherwise keep us waiting for ever.
     QTimer::singleShot(waitSeconds * 1000, &loop, [&] {
-        if (!events.answered) {
+        if (session.link().phase() != OrloLink::Phase::Download) {
             timedOut = true;
             session.StopNow();
         }
@@ -100,9 +102,12 @@ int DownloadCommand(const QStringList& argsIn) {
     if (session.link().PortOpen)
         loop.exec();
     if (timedOut) {
-        writeError(QStringLiteral("No answer from the logger at %1 within %2 s.")
-                       .arg(port)
-                       .arg(waitSeconds));
+        writeError(
+            (events.answered
+                 ? QStringLiteral("The logger at %1 answered but sent no memory within %2 s.")
+                 : QStringLiteral("No answer from the logger at %1 within %2 s."))
+                .arg(port)
+                .arg(waitSeconds));
         return 1;
     }
     for (const QString& e : events.errors)

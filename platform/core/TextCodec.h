@@ -13,13 +13,29 @@
 
 namespace platform {
 
-enum class CodePage { Windows1250, Windows1252, Latin1 };
+// The single-byte code pages with a table here. New pages go at the end: the
+// order is the index of each page's table.
+enum class CodePage {
+    Windows1250,
+    Windows1252,
+    Latin1,
+    Windows874,
+    Windows1251,
+    Windows1253,
+    Windows1254,
+    Windows1255,
+    Windows1256,
+    Windows1257,
+    Windows1258,
+};
 
 class TextCodec {
 public:
     explicit TextCodec(CodePage page = CodePage::Windows1250);
 
     CodePage codePage() const { return page_; }
+    // The Windows number of the code page (28591 for Latin-1).
+    int number() const;
 
     QString toUnicode(std::string_view bytes) const;
     // Characters without a byte in this code page become '?'.
@@ -32,6 +48,10 @@ public:
     // The program-wide codec (Windows-1250 unless changed at start-up).
     static const TextCodec& system();
     static void setSystemCodePage(CodePage page);
+
+    // The codec of the code page with that Windows number, or nullptr when there is
+    // no table for it here (multi-byte code pages among them).
+    static const TextCodec* forNumber(int number);
 
 private:
     CodePage page_;

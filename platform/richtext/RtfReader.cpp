@@ -1,6 +1,6 @@
 #include "platform/richtext/RtfReader.h"
 
-#include "platform/richtext/CodePageTable.h"
+#include "platform/richtext/RtfCharset.h"
 
 #include <algorithm>
 #include <cctype>
@@ -136,7 +136,7 @@ private:
 
     // Text of the document
     CharStyle resolvedStyle() const;
-    const CodePageTable& textCodePage() const;
+    const TextCodec& textCodePage() const;
     void appendToParagraph(char16_t c);
     void endParagraph();
     void finishFontName(FontEntry& font);
@@ -152,7 +152,7 @@ private:
     bool ignorableNext_ = false;  // after \*
     int fallbackLeft_ = 0;        // \uN fallback characters still to skip
 
-    const CodePageTable* documentPage_ = CodePageTable::find(1252);
+    const TextCodec* documentPage_ = TextCodec::forNumber(1252);
     int defaultFont_ = 0;
     std::map<int, FontEntry> fonts_;
     int fontInTable_ = -1;  // the entry the font table is filling
@@ -387,8 +387,8 @@ void Parser::hexByte() {
     const Destination d = state().destination;
     if (d == Destination::Text || d == Destination::ListTextBefore ||
         d == Destination::ListTextAfter || d == Destination::FontTable) {
-        const CodePageTable& page = textCodePage();
-        character(page.toUnicode(static_cast<unsigned char>(value)));
+        const TextCodec& page = textCodePage();
+        character(page.codePointFor(static_cast<unsigned char>(value)));
     }
 }
 
@@ -423,7 +423,7 @@ void Parser::textByte(unsigned char byte) {
         character(byte);
         return;
     }
-    character(textCodePage().toUnicode(byte));
+    character(textCodePage().codePointFor(byte));
 }
 
 void Parser::character(char16_t c) {
@@ -463,7 +463,7 @@ void Parser::character(char16_t c) {
     }
 }
 
-const CodePageTable& Parser::textCodePage() const {
+const TextCodec& Parser::textCodePage() const {
     int font = -1;
     if (!stack_.empty()) {
         if (state().destination == Destination::FontTable)
@@ -476,9 +476,9 @@ const CodePageTable& Parser::textCodePage() const {
         if (it != fonts_.end()) {
             int page = it->second.codePage;
             if (page < 0)
-                page = CodePageTable::codePageForCharset(it->second.charset);
+                page = codePageForCharset(it->second.charset);
             if (page >= 0)
-                if (const CodePageTable* table = CodePageTable::find(page))
+                if (const TextCodec* table = TextCodec::forNumber(page))
                     return *table;
         }
     }
@@ -630,7 +630,7 @@ void Parser::controlWord(std::string_view word, bool hasParam, int param) {
 
     // Document-wide settings
     if (word == "ansicpg" && hasParam) {
-        if (const CodePageTable* t = CodePageTable::find(param))
+        if (const TextCodec* t = TextCodec::forNumber(param))
             documentPage_ = t;
         return;
     }

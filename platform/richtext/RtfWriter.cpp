@@ -1,7 +1,7 @@
 #include "platform/richtext/RtfWriter.h"
 
 #include "platform/core/TextCodec.h"
-#include "platform/richtext/CodePageTable.h"
+#include "platform/richtext/RtfCharset.h"
 
 #include <algorithm>
 #include <charconv>
@@ -94,9 +94,9 @@ bool sameParagraphFormat(const Paragraph& a, const Paragraph& b) {
 class Writer {
 public:
     Writer(const RichText& text, const RtfWriteOptions& options) : text_(text), options_(options) {
-        page_ = CodePageTable::find(options.codePage);
+        page_ = TextCodec::forNumber(options.codePage);
         if (!page_ || options.codePage == 28591)
-            page_ = CodePageTable::find(1252);
+            page_ = TextCodec::forNumber(1252);
     }
 
     std::string run();
@@ -118,7 +118,7 @@ private:
 
     const RichText& text_;
     const RtfWriteOptions& options_;
-    const CodePageTable* page_ = nullptr;
+    const TextCodec* page_ = nullptr;
     std::vector<QString> fonts_;
     int symbolFont_ = -1;
     std::vector<std::uint32_t> colors_;
@@ -411,7 +411,7 @@ void Writer::paragraphFormat(const Paragraph& p, int number) {
 
 std::string Writer::run() {
     collectTables();
-    const int charset = CodePageTable::charsetForCodePage(page_->number());
+    const int charset = charsetForCodePage(page_->number());
     raw("{");
     word("rtf", 1);
     word("ansi");
@@ -478,14 +478,9 @@ std::string RtfWriter::write(const RichText& text, const RtfWriteOptions& option
 }
 
 int RtfWriter::systemCodePage() {
-    switch (TextCodec::system().codePage()) {
-        case CodePage::Windows1252:
-        case CodePage::Latin1:
-            return 1252;
-        case CodePage::Windows1250:
-            break;
-    }
-    return 1250;
+    const TextCodec& codec = TextCodec::system();
+    // Latin-1 text is written as 1252, which holds all of its letters.
+    return codec.codePage() == CodePage::Latin1 ? 1252 : codec.number();
 }
 
 }  // namespace platform

@@ -41,5 +41,54 @@ TEST(TextCodec, EmbeddedZeroBytesAreKept) {
     EXPECT_EQ(fromQt(text), bytes);
 }
 
+TEST(TextCodec, EveryCodePageHasItsNumberAndItsLetters) {
+    struct Case {
+        CodePage page;
+        int number;
+        unsigned char byte;
+        char16_t codePoint;
+    };
+    const Case cases[] = {
+        {CodePage::Windows1250, 1250, 0x9E, 0x017E},  // ž
+        {CodePage::Windows1252, 1252, 0x80, 0x20AC},  // €
+        {CodePage::Latin1, 28591, 0x80, 0x0080},
+        {CodePage::Windows874, 874, 0xA1, 0x0E01},    // Thai ko kai
+        {CodePage::Windows1251, 1251, 0xC0, 0x0410},  // Cyrillic A
+        {CodePage::Windows1253, 1253, 0xC1, 0x0391},  // Greek Alpha
+        {CodePage::Windows1254, 1254, 0xF0, 0x011F},  // ğ
+        {CodePage::Windows1255, 1255, 0xE0, 0x05D0},  // alef
+        {CodePage::Windows1256, 1256, 0xC7, 0x0627},  // alef
+        {CodePage::Windows1257, 1257, 0xE0, 0x0105},  // ą
+        {CodePage::Windows1258, 1258, 0xFE, 0x20AB},  // dong sign
+    };
+    for (const Case& c : cases) {
+        const TextCodec codec(c.page);
+        EXPECT_EQ(codec.number(), c.number);
+        EXPECT_EQ(codec.codePointFor(c.byte), c.codePoint) << c.number;
+        EXPECT_EQ(codec.byteFor(c.codePoint), c.byte) << c.number;
+        // Every byte maps to one code point and back.
+        for (int b = 0; b < 256; ++b)
+            ASSERT_EQ(codec.byteFor(codec.codePointFor(static_cast<unsigned char>(b))), b)
+                << c.number << " byte " << b;
+        const TextCodec* byNumber = TextCodec::forNumber(c.number);
+        ASSERT_NE(byNumber, nullptr) << c.number;
+        EXPECT_EQ(byNumber->codePage(), c.page);
+    }
+}
+
+TEST(TextCodec, NoCodecForCodePagesWithoutATable) {
+    for (int number : {0, 437, 932, 936, 949, 950, 1200, 1252000, 65001, -1})
+        EXPECT_EQ(TextCodec::forNumber(number), nullptr) << number;
+}
+
+TEST(TextCodec, SystemCodecFollowsTheChosenCodePage) {
+    const CodePage before = TextCodec::system().codePage();
+    TextCodec::setSystemCodePage(CodePage::Windows1251);
+    EXPECT_EQ(toQt("\xC0"), QString(QChar(0x0410)));
+    EXPECT_EQ(fromQt(QString(QChar(0x0410))), "\xC0");
+    TextCodec::setSystemCodePage(before);
+    EXPECT_EQ(TextCodec::system().codePage(), before);
+}
+
 }  // namespace
 }  // namespace platform

@@ -41,6 +41,14 @@ bool PseudoTerminal::create() {
     return true;
 }
 
+void PseudoTerminal::holdLineOpen() {
+    if (fd_ < 0)
+        return;
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
+    if (heldLine_ < 0)
+        heldLine_ = ::open(path_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+}
+
 bool PseudoTerminal::writeAll(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (fd_ >= 0 && done < bytes.size()) {
@@ -61,11 +69,28 @@ bool PseudoTerminal::writeAll(std::span<const std::uint8_t> bytes) {
     return fd_ >= 0;
 }
 
-std::vector<std::uint8_t> PseudoTerminal::read(int timeoutMs) {
+std::ptrdiff_t PseudoTerminal::writeSome(std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0)
+        return -1;
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n >= 0)
+        return n;
+    if (errno == EAGAIN || errno == EINTR || errno == EIO)
+        return 0;  // the reader is slow or not there yet
+    error_ = QString::fromLocal8Bit(std::strerror(errno));
+    return -1;
+}
+
+void PseudoTerminal::drain() {
+    if (fd_ >= 0)
+        ::tcdrain(fd_);
+}
+
+std::vector<std::uint8_t> PseudoTerminal::read(int timeoutMs, bool orRoomToWrite) {
     std::vector<std::uint8_t> out;
     if (fd_ < 0)
         return out;
-    pollfd p{fd_, POLLIN, 0};
+    pollfd p{fd_, short(POLLIN | (orRoomToWrite ? POLLOUT : 0)), 0};
     const int r = ::poll(&p, 1, timeoutMs);
     if (r <= 0 || !(p.revents & POLLIN))
         return out;
@@ -77,6 +102,9 @@ std::vector<std::uint8_t> PseudoTerminal::read(int timeoutMs) {
 }
 
 void PseudoTerminal::hangUp() {
+    if (heldLine_ >= 0)
+        ::close(heldLine_);
+    heldLine_ = -1;
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;

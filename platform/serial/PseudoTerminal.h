@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -24,17 +25,29 @@ public:
     int fd() const { return fd_; }
     bool isOpen() const { return fd_ >= 0; }
 
+    // For a simulator serving the line: writes no longer block, and the device is
+    // held open on this side too, which keeps the line up between the program's
+    // opens and closes, so its reads never see a hang-up of their own.
+    void holdLineOpen();
+
     // Writes every byte (blocking); false when the other side is gone.
     bool writeAll(std::span<const std::uint8_t> bytes);
-    // Reads what is there, waiting up to timeoutMs for the first byte; an empty
-    // result after a time-out or while nobody has the device open.
-    std::vector<std::uint8_t> read(int timeoutMs);
-    // Drops the controlling side: the program sees a hang-up.
+    // Writes what the line takes now: the number of bytes written, 0 while the
+    // reader is slow or not there yet, -1 when the line is gone.
+    std::ptrdiff_t writeSome(std::span<const std::uint8_t> bytes);
+    // Waits until everything written has gone out.
+    void drain();
+    // Reads what is there, waiting up to timeoutMs for the first byte (or, with
+    // orRoomToWrite, until a write would go through); an empty result after a
+    // time-out or while nobody has the device open.
+    std::vector<std::uint8_t> read(int timeoutMs, bool orRoomToWrite = false);
+    // Drops the controlling side (and a held line): the program sees a hang-up.
     void hangUp();
     QString errorText() const { return error_; }
 
 private:
     int fd_ = -1;
+    int heldLine_ = -1;  // the device opened by holdLineOpen()
     QString path_;
     QString error_;
 };

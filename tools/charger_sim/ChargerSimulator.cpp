@@ -4,12 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include <errno.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 namespace charger_sim {
 
 std::vector<std::string> SessionOutput(const SimulatorOptions& o) {
@@ -53,12 +47,11 @@ bool ChargerSimulator::flush() {
         if (partDone_ == 0 && now < nextLineAt_)
             return true;
         const std::string& line = out_.front();
-        const ssize_t w = ::write(pty_.fd(), line.data() + partDone_, line.size() - partDone_);
-        if (w < 0) {
-            if (errno == EAGAIN || errno == EINTR || errno == EIO)
-                return true;  // the reader is slow or not there yet
+        const std::ptrdiff_t w =
+            pty_.writeSome({reinterpret_cast<const std::uint8_t*>(line.data()) + partDone_,
+                            line.size() - partDone_});
+        if (w < 0)
             return false;
-        }
         partDone_ += std::size_t(w);
         if (partDone_ < line.size())
             return true;
@@ -69,7 +62,7 @@ bool ChargerSimulator::flush() {
     }
     if (announce_) {
         announce_ = false;
-        ::tcdrain(pty_.fd());
+        pty_.drain();
         std::printf("sent %d\n", ++sessions_);
         std::fflush(stdout);
     }
@@ -77,10 +70,7 @@ bool ChargerSimulator::flush() {
 }
 
 int ChargerSimulator::run() {
-    ::fcntl(pty_.fd(), F_SETFL, ::fcntl(pty_.fd(), F_GETFL) | O_NONBLOCK);
-    // Holding the device open ourselves keeps the line up between the program's
-    // opens and closes.
-    keepOpen_ = ::open(pty_.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    pty_.holdLineOpen();
     std::printf("%s\n", pty_.devicePath().toLocal8Bit().constData());
     std::fflush(stdout);
     if (!o_.Offline) {
@@ -88,22 +78,14 @@ int ChargerSimulator::run() {
         queueSession();
     }
     for (;;) {
-        pollfd p{pty_.fd(), short(POLLIN | (out_.empty() ? 0 : POLLOUT)), 0};
         int wait = 200;
         if (!out_.empty())
             wait = o_.LinesPerSecond > 0 || o_.StartDelayMs > 0 ? 2 : 10;
-        ::poll(&p, 1, wait);
-        if (p.revents & POLLIN) {
-            std::uint8_t buf[256];
-            const ssize_t n = ::read(pty_.fd(), buf, sizeof buf);
-            for (ssize_t i = 0; i < n; ++i) {
-                if (o_.Offline && buf[i] == 'U')
-                    queueSession();
-            }
+        for (std::uint8_t c : pty_.read(wait, !out_.empty())) {
+            if (o_.Offline && c == 'U')
+                queueSession();
         }
         if (!flush()) {
-            if (keepOpen_ >= 0)
-                ::close(keepOpen_);
             pty_.hangUp();
             return 0;
         }

@@ -45,7 +45,6 @@ private:
 
     SimulatorOptions o_;
     platform::PseudoTerminal pty_;
-    int keepOpen_ = -1;
     std::deque<std::string> out_;
     std::size_t partDone_ = 0;  // bytes of out_.front() already written
     std::int64_t nextLineAt_ = 0;

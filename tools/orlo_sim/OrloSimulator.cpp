@@ -8,12 +8,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include <errno.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 namespace orlo {
 
 TConfigImage DefaultSimulatorConfig() {
@@ -144,18 +138,15 @@ bool OrloSimulator::flush() {
             n = std::min<std::size_t>(n, std::size_t(budget));
             pacedBudgetAt_ = now;
         }
-        const ssize_t w = ::write(pty_.fd(), ch.bytes.data(), n);
-        if (w < 0) {
-            if (errno == EAGAIN || errno == EINTR || errno == EIO)
-                return true;  // the reader is slow or not there yet
+        const std::ptrdiff_t w = pty_.writeSome({ch.bytes.data(), n});
+        if (w < 0)
             return false;
-        }
         ch.bytes.erase(ch.bytes.begin(), ch.bytes.begin() + w);
         if (ch.bytes.empty()) {
             const bool hangUp = ch.hangUpAfter;
             out_.pop_front();
             if (hangUp) {
-                ::tcdrain(pty_.fd());
+                pty_.drain();
                 return false;
             }
         } else {
@@ -166,27 +157,16 @@ bool OrloSimulator::flush() {
 }
 
 int OrloSimulator::run() {
-    ::fcntl(pty_.fd(), F_SETFL, ::fcntl(pty_.fd(), F_GETFL) | O_NONBLOCK);
-    // Holding the device open ourselves keeps the line up between the program's
-    // opens and closes, so reads never see a hang-up of their own.
-    keepOpen_ = ::open(pty_.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    pty_.holdLineOpen();
     std::printf("%s\n", pty_.devicePath().toLocal8Bit().constData());
     std::fflush(stdout);
     for (;;) {
-        pollfd p{pty_.fd(), short(POLLIN | (out_.empty() ? 0 : POLLOUT)), 0};
         const int wait = out_.empty() ? 200 : (o_.Paced ? 5 : 10);
-        ::poll(&p, 1, wait);
-        if (p.revents & POLLIN) {
-            std::uint8_t buf[1024];
-            const ssize_t n = ::read(pty_.fd(), buf, sizeof buf);
-            for (ssize_t i = 0; i < n; ++i)
-                command(buf[i]);
-        }
+        for (std::uint8_t c : pty_.read(wait, !out_.empty()))
+            command(c);
         if (!flush()) {
             if (o_.Verbose)
                 std::fprintf(stderr, "orlo-sim: hanging up\n");
-            if (keepOpen_ >= 0)
-                ::close(keepOpen_);
             pty_.hangUp();
             return 0;
         }

@@ -56,7 +56,6 @@ private:
 
     SimulatorOptions o_;
     platform::PseudoTerminal pty_;
-    int keepOpen_ = -1;
     std::deque<Chunk> out_;
     std::int64_t pacedBudgetAt_ = 0;
     // A write of the record in progress.

@@ -1,31 +1,22 @@
 #include "platform/serial/PseudoTerminal.h"
 #include "platform/serial/SerialPort.h"
+#include "platform/testing/ChildProcess.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <termios.h>
 
-#include <functional>
 #include <vector>
 
 namespace {
 
 using platform::PseudoTerminal;
 using platform::SerialPort;
-
-// Runs the event loop until the condition holds or a generous time-out passes.
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using platform::testing::waitUntil;
 
 std::vector<std::uint8_t> readAtLeast(PseudoTerminal& pty, std::size_t n) {
     std::vector<std::uint8_t> got;
@@ -89,7 +80,7 @@ TEST(SerialPortTest, OpensPseudoTerminalWithLineSettingsAndMovesBytesBothWays) {
 
     const std::vector<std::uint8_t> in = {'*', 0xFF, 0x00, 0x0D, 0x0A, 0x11, 0x13};
     ASSERT_TRUE(pty.writeAll(in));
-    ASSERT_TRUE(waitFor([&] { return received.size() >= in.size(); }));
+    ASSERT_TRUE(waitUntil([&] { return received.size() >= in.size(); }));
     EXPECT_EQ(received, in);  // raw: no CR/LF translation, no XON/XOFF swallowed
     port.close();
     EXPECT_FALSE(port.isOpen());
@@ -106,10 +97,42 @@ TEST(SerialPortTest, HangUpOfTheOtherSideIsReportedOnce) {
     });
     ASSERT_TRUE(port.open(pty.devicePath()).Ok);
     pty.hangUp();
-    ASSERT_TRUE(waitFor([&] { return failures > 0; }));
+    ASSERT_TRUE(waitUntil([&] { return failures > 0; }));
     EXPECT_FALSE(port.isOpen());
     QCoreApplication::processEvents();
     EXPECT_EQ(failures, 1);
+}
+
+TEST(PseudoTerminalTest, HeldLineStaysUpBetweenTheProgramsOpensAndNeverBlocksAWrite) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.create()) << pty.errorText().toStdString();
+    pty.holdLineOpen();
+    // The program opens, writes and closes twice; nothing is lost in between.
+    for (const char* part : {"ab", "c"}) {
+        SerialPort port;
+        ASSERT_TRUE(port.open(pty.devicePath()).Ok);
+        const std::string text(part);
+        EXPECT_EQ(port.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}),
+                  static_cast<int>(text.size()));
+        EXPECT_EQ(readAtLeast(pty, text.size()),
+                  std::vector<std::uint8_t>(text.begin(), text.end()));
+        port.close();
+        // With the program gone the controlling side sees no hang-up.
+        pollfd p{pty.fd(), POLLIN, 0};
+        EXPECT_EQ(::poll(&p, 1, 0), 0) << p.revents;
+    }
+    // Nobody reads: the line fills up and writeSome says so instead of waiting.
+    const std::vector<std::uint8_t> chunk(4096, 'x');
+    std::ptrdiff_t total = 0;
+    std::ptrdiff_t n = 0;
+    while ((n = pty.writeSome(chunk)) > 0 && total < (std::ptrdiff_t(1) << 24))
+        total += n;
+    EXPECT_EQ(n, 0);
+    EXPECT_GT(total, 0);
+    // Once dropped, the line is gone for writing and reading.
+    pty.hangUp();
+    EXPECT_EQ(pty.writeSome(chunk), -1);
+    EXPECT_TRUE(pty.read(0).empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"
 #include "voltaro/model/DataSample.h"
+#include "voltaro/reception/ScanText.h"
 
 #include <cstdint>
 
@@ -12,29 +13,11 @@ namespace {
 constexpr char kFormFeed = '\x0C';
 constexpr const char* kDeviceName = "Voltaro";
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isSpace(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isSpace(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // One "%d" conversion: white space, an optional sign, at least one digit. The
 // value keeps its low 64 bits (and so its low 32), as a wrapping reader would.
 bool scanInt(std::string_view s, std::size_t& pos, std::uint64_t& value, bool& negative,
              std::uint64_t& magnitude) {
-    while (pos < s.size() && isSpace(s[pos]))
-        ++pos;
-    negative = false;
-    if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
-        negative = s[pos] == '-';
-        ++pos;
-    }
+    negative = SkipSpaceAndSign(s, pos);
     const std::size_t first = pos;
     std::uint64_t v = 0;
     magnitude = 0;
@@ -90,7 +73,7 @@ int CProtParser_Kova::ParseHeader(CDataBlock& block, std::string_view line, bool
     std::string_view rest = line;
     while (!rest.empty() && rest.front() == '*')
         rest.remove_prefix(1);
-    rest = trim(rest);
+    rest = TrimCSpace(rest);
     block.m_strInfo.assign(rest);
     block.m_strDevice = kDeviceName;
 
@@ -108,7 +91,7 @@ int CProtParser_Kova::ParseHeader(CDataBlock& block, std::string_view line, bool
     if (v != std::string_view::npos) {
         std::string_view version = rest.substr(v + 1);
         std::size_t end = 0;
-        while (end < version.size() && !isSpace(version[end]))
+        while (end < version.size() && !IsCSpace(version[end]))
             ++end;
         block.m_strDevice += ' ';
         block.m_strDevice.append(version.substr(0, end));

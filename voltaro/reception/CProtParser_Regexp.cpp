@@ -4,6 +4,7 @@
 #include "voltaro/graph/ExpressionContext.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/DataSample.h"
+#include "voltaro/reception/ScanText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,18 +16,6 @@
 
 namespace voltaro {
 namespace {
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isSpace(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isSpace(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9')
@@ -80,13 +69,7 @@ QString fromBytes(std::string_view s) {
 
 std::optional<int> ScanIntegerLikeC(std::string_view s) {
     std::size_t pos = 0;
-    while (pos < s.size() && isSpace(s[pos]))
-        ++pos;
-    bool negative = false;
-    if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
-        negative = s[pos] == '-';
-        ++pos;
-    }
+    const bool negative = SkipSpaceAndSign(s, pos);
     int base = 10;
     if (pos < s.size() && s[pos] == '0') {
         base = 8;
@@ -119,13 +102,7 @@ std::optional<int> ScanIntegerLikeC(std::string_view s) {
 
 std::optional<double> ScanDoubleLikeC(std::string_view s) {
     std::size_t pos = 0;
-    while (pos < s.size() && isSpace(s[pos]))
-        ++pos;
-    bool negative = false;
-    if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
-        negative = s[pos] == '-';
-        ++pos;
-    }
+    const bool negative = SkipSpaceAndSign(s, pos);
     const char* begin = s.data() + pos;
     const char* end = s.data() + s.size();
     std::chars_format format = std::chars_format::general;
@@ -339,7 +316,7 @@ int CProtParser_Regexp::ParseHeader(CDataBlock& block, std::string_view line, bo
         return 0;
     m_nLastSampleTick = 0;
     m_bSampleSeen = false;
-    block.m_strInfo = std::string(trim(line));
+    block.m_strInfo = std::string(TrimCSpace(line));
     block.m_strDevice = m_strParserTitle;
     std::string name = groupText(m, m_ixHeadName).value_or(m_strParserTitle);
     if (const std::optional<std::string> batt = groupText(m, m_ixHeadBatt)) {
@@ -400,7 +377,7 @@ int CProtParser_Regexp::ParseData(CDataBlock& block, std::string_view line, bool
         }
         if (block.m_bAutoNamed) {
             if (const std::optional<std::string> name = groupText(m, m_ixDataName)) {
-                const std::string_view trimmed = trim(*name);
+                const std::string_view trimmed = TrimCSpace(*name);
                 if (!trimmed.empty()) {
                     block.m_strName += ' ';
                     block.m_strName += trimmed;

@@ -17,6 +17,18 @@ void splitPath(const QString& path, QString& folder, QString& name) {
     name = slash < 0 ? p : p.mid(slash + 1);
 }
 
+// A block's record for its file, dated: FillRecord's count, and for a block that
+// cannot be read (-1) the message.
+int fillBlockForFile(const TOrloMemory& memory, const TBlockNode& node, const std::string& dateText,
+                     TDataBlock& block, QString& error) {
+    block.DateText = dateText;
+    QString reason;
+    const int n = memory.FillRecord(node, block, &reason);
+    if (n < 0)
+        error = QStringLiteral("Error in loading data from block!\r") + reason;
+    return n;
+}
+
 }  // namespace
 
 platform::FileDialogRequest SaveDataDialogRequest(const QString& path) {
@@ -51,11 +63,10 @@ TBatchSaveResult SaveAllBlocks(const TOrloMemory& memory, TBatchSaveSettings& se
     int number = name.Number;
     for (const TBlockNode& node : memory.Blocks) {
         TDataBlock block;
-        block.DateText = dateText;
-        QString reason;
-        const int n = memory.FillRecord(node, block, &reason);
+        QString error;
+        const int n = fillBlockForFile(memory, node, dateText, block, error);
         if (n < 0) {
-            prompts.error(QStringLiteral("Error in loading data from block!\r") + reason);
+            prompts.error(error);
             continue;
         }
         if (n == 0)
@@ -125,13 +136,9 @@ TBlockFilesResult WriteBlockFiles(const TOrloMemory& memory, const QString& fold
     int number = saveName.Number;
     for (const TBlockNode& node : memory.Blocks) {
         TDataBlock block;
-        block.DateText = dateText;
-        QString reason;
-        const int n = memory.FillRecord(node, block, &reason);
-        if (n < 0) {
-            r.Error = QStringLiteral("Error in loading data from block!\r") + reason;
+        const int n = fillBlockForFile(memory, node, dateText, block, r.Error);
+        if (n < 0)
             return r;
-        }
         if (n == 0) {
             ++r.Skipped;
             continue;

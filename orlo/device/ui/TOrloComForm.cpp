@@ -492,55 +492,53 @@ void TOrloComForm::done(int r) {
     QDialog::done(r);
 }
 
+bool TOrloComForm::checkConnected() {
+    if (link().PortOpen)
+        return true;
+    prompts_.error(QStringLiteral("Not connected."));
+    return false;
+}
+
+void TOrloComForm::disableOtherCommands(QWidget* running) {
+    for (QWidget* w : std::initializer_list<QWidget*>{OKButton, DataButton, UploadButton,
+                                                      ResetButton, EraseButton})
+        if (w != running)
+            w->setEnabled(false);
+}
+
 void TOrloComForm::DataButtonClick() {
-    if (!link().PortOpen) {
-        prompts_.error(QStringLiteral("Not connected."));
+    if (!checkConnected())
         return;
-    }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{OKButton, UploadButton, ResetButton, EraseButton})
-        w->setEnabled(false);
+    disableOtherCommands(DataButton);
     link().RequestMemory();
 }
 
 void TOrloComForm::ResetButtonClick() {
     // Checked first, so that a refused command leaves Close usable.
-    if (!link().PortOpen) {
-        prompts_.error(QStringLiteral("Not connected."));
+    if (!checkConnected())
         return;
-    }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{OKButton, UploadButton, DataButton, EraseButton})
-        w->setEnabled(false);
+    disableOtherCommands(ResetButton);
     link().RequestConfig(session_.now());
 }
 
 void TOrloComForm::UploadButtonClick() {
-    if (!link().PortOpen) {
-        prompts_.error(QStringLiteral("Not connected."));
+    if (!checkConnected())
         return;
-    }
     if (!link().ConfigLoaded) {
         prompts_.error(QStringLiteral("File not loaded."));
         return;
     }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{OKButton, DataButton, ResetButton, EraseButton})
-        w->setEnabled(false);
+    disableOtherCommands(UploadButton);
     link().UploadConfig(session_.now());
 }
 
 void TOrloComForm::EraseButtonClick() {
-    if (!link().PortOpen) {
-        prompts_.error(QStringLiteral("Not connected."));
+    if (!checkConnected())
         return;
-    }
     if (prompts_.askYesNo(QStringLiteral("Erase memory?"), {}, platform::Icon::Information) !=
         platform::Button::Yes)
         return;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{OKButton, UploadButton, ResetButton, DataButton})
-        w->setEnabled(false);
+    disableOtherCommands(EraseButton);
     link().EraseMemory();
 }
 

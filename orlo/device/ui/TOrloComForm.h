@@ -112,6 +112,10 @@ private:
     void showConfigResult(const TConfigChange& r, QLineEdit* edit);
     void intervalEditChange(QLineEdit* edit);
     void moveBottom(int dy);
+    // The logger commands need an open port; false, with the message, without one.
+    bool checkConnected();
+    // While a logger command runs, OK and the other command buttons wait.
+    void disableOtherCommands(QWidget* running);
 
     // OrloLinkEvents
     int SendBytes(std::span<const std::uint8_t>) override { return 0; }  // the session sends

@@ -15,6 +15,7 @@ namespace orlo::cli {
 inline constexpr std::string_view kProgramName = "orlo-cli";
 
 using platform::cli::jsonString;
+using platform::cli::JsonWriter;
 using platform::cli::writeOut;
 
 // "orlo-cli: <text>" and a line end on stderr.

@@ -18,16 +18,9 @@ int InfoCommand(const QStringList& args) {
     if (!readBlockForCommand(args[0], b))
         return 1;
 
-    std::string out = "{\n";
-    auto field = [&out](const char* key, const std::string& value) {
-        if (out.size() > 2)
-            out += ",\n";
-        out += "  \"";
-        out += key;
-        out += "\": ";
-        out += value;
-    };
-    field("DateText", jsonString(b.DateText));
+    JsonWriter json;
+    json.beginObject();
+    json.value("DateText", jsonString(b.DateText));
     const std::pair<const char*, std::int32_t> words[] = {{"Interval", b.Interval},
                                                           {"ChannelMask", b.ChannelMask},
                                                           {"CurrentZero", b.CurrentZero},
@@ -36,8 +29,9 @@ int InfoCommand(const QStringList& args) {
                                                           {"CurrentMode", b.CurrentMode},
                                                           {"Extra", b.Extra}};
     for (const auto& [key, value] : words)
-        field(key, std::to_string(value));
-    field("Samples", std::to_string(b.SampleCount()));
+        json.value(key, value);
+    json.value("Samples", static_cast<long long>(b.SampleCount()));
+    // One line: the flags read as a row.
     std::string present = "[";
     for (std::size_t i = 0; i < b.Present.size(); ++i) {
         if (i > 0)
@@ -45,15 +39,15 @@ int InfoCommand(const QStringList& args) {
         present += b.Present[i] ? "true" : "false";
     }
     present += "]";
-    field("Present", present);
+    json.value("Present", present);
     const std::pair<const char*, double> stats[] = {
         {"MaxU", b.MaxU}, {"MinU", b.MinU},     {"AvgU", b.AvgU},    {"MaxI", b.MaxI},
         {"MinI", b.MinI}, {"AvgI", b.AvgI},     {"MaxP", b.MaxP},    {"AvgP", b.AvgP},
         {"MaxR", b.MaxR}, {"BlockC", b.BlockC}, {"BlockE", b.BlockE}};
     for (const auto& [key, value] : stats)
-        field(key, jsonNumber(value));
-    out += "\n}\n";
-    writeOut(out);
+        json.value(key, jsonNumber(value));
+    json.endObject();
+    writeOut(json.text());
     return 0;
 }
 

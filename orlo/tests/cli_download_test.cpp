@@ -74,6 +74,10 @@ TEST(CliDownload, FailuresEndWithStatusOneAndNoFiles) {
          {"--hello-repeat", "0"},
          {"--wait", "1"},
          "No answer from the logger"},
+        {"a logger that greets but never sends its memory",
+         {"--ignore", "D"},
+         {"--wait", "1"},
+         "answered but sent no memory within 1 s."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

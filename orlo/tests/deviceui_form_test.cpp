@@ -135,6 +135,26 @@ TEST(DeviceUiFormTest, CreationHidesTheConfigurationAndCtrlAltNTogglesTheNumbers
     EXPECT_EQ(f.OKButton->y(), ok);
 }
 
+TEST(DeviceUiFormTest, WindowKeysWorkFromInsideAnEdit) {
+    Rig rig;
+    TOrloComForm& f = *rig.form;
+    key(f.ConnectButton, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_TRUE(f.Panel4->isVisible());
+    // The number edits filter keys; the window's own keys must still reach it.
+    key(f.HiddenEdit1, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("n"));
+    EXPECT_FALSE(f.Panel4->isVisible());
+    EXPECT_EQ(f.HiddenEdit1->text(), QStringLiteral("0"));
+
+    key(f.ConnectButton, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+    rig.connect();
+    f.ResetButtonClick();  // a command is pending: Esc asks first
+    rig.prompts.answer(Button::Yes);
+    key(f.HiddenEdit1, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    EXPECT_EQ(rig.prompts.texts(), QStringList{"Are you sure to break current operation?"});
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(rig.port.opened);
+}
+
 TEST(DeviceUiFormTest, ShowingResetsTheWindow) {
     Rig rig;
     TOrloComForm& f = *rig.form;

@@ -5,6 +5,7 @@
 
 #include "orlo/workspace/InfoPanel.h"
 #include "orlo/workspace/MainCommands.h"
+#include "orlo/workspace/NotesPage.h"
 #include "orlo/workspace/TBlockGrid.h"
 #include "orlo/workspace/TStringGrid.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
@@ -148,6 +149,62 @@ TEST_F(ChartInMainWindow, ChartToolbarAndGraphSetup) {
     EXPECT_FALSE(f.ActiveGraphSetup.CurrentAuto);
     EXPECT_DOUBLE_EQ(f.Chart().Plot().RangeMax(TBlockChart::AxisRight), 50);
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+// The chart commands of the main window's menu and toolbar work whichever page is in
+// front: the chart exists and keeps its ranges while the notes are shown.
+TEST_F(ChartInMainWindow, PrintAndZoomAllWorkFromTheNotesPage) {
+    TFormMain& f = OpenBlocks(1);
+    f.Grid().GridCheck(0, true);
+    f.Chart().TBZoomOut->trigger();
+    ASSERT_FALSE(f.Chart().Axes()[TBlockChart::AxisBottom].Auto);
+    f.PageControl1()->setCurrentWidget(&f.Notes());
+    QApplication::processEvents();
+    ASSERT_FALSE(f.Chart().isVisible());
+
+    int printed = 0;
+    f.Chart().PrintChart = [&printed](TBlockPlot&) {
+        ++printed;
+        return true;
+    };
+    f.Commands().mnuPrintGraph->trigger();
+    EXPECT_EQ(printed, 1);
+
+    f.Chart().TBUndoZoom->trigger();
+    EXPECT_TRUE(f.Chart().Axes()[TBlockChart::AxisBottom].Auto);
+    EXPECT_DOUBLE_EQ(f.Chart().Plot().RangeMax(TBlockChart::AxisBottom), 59.9);
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+// The legend takes room above the plot instead of covering the curves, and lists the
+// shown series block by block.
+TEST_F(ChartInMainWindow, LegendLiesAboveThePlotInBlockOrder) {
+    TFormMain& f = OpenBlocks(2);
+    f.Commands().TBShowCurrent->setChecked(true);  // both blocks: voltage and current
+    TBlockPlot& plot = f.Chart().Plot();
+    plot.ReplotNow();
+    const QRect full = plot.PlotRect();
+    EXPECT_TRUE(plot.LegendRect().isEmpty());
+
+    f.Commands().TBShowLegend->setChecked(true);
+    plot.ReplotNow();
+    const QRect legend = plot.LegendRect();
+    ASSERT_FALSE(legend.isEmpty());
+    EXPECT_LE(legend.bottom(), plot.PlotRect().top());
+    EXPECT_LT(plot.PlotRect().height(), full.height());
+    EXPECT_EQ(plot.LegendTitles(),
+              (QStringList{QStringLiteral("flight (Volt)"), QStringLiteral("flight (Curr)"),
+                           QStringLiteral("flight (Volt)"), QStringLiteral("flight (Curr)")}));
+
+    // Unticking the first block leaves the second one's entries.
+    f.Grid().GridCheck(0, false);
+    EXPECT_EQ(plot.LegendTitles().size(), 2);
+
+    f.Commands().TBShowLegend->setChecked(false);
+    plot.ReplotNow();
+    EXPECT_TRUE(plot.LegendRect().isEmpty());
+    EXPECT_EQ(plot.PlotRect().top(), full.top());
+    EXPECT_EQ(plot.PlotRect().height(), full.height());
 }
 
 }  // namespace

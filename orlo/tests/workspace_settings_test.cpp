@@ -10,6 +10,7 @@
 #include "platform/ini/IniFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFontMetrics>
 
 namespace orlo::test {
@@ -50,6 +51,17 @@ TEST_F(WorkspaceTest, FirstRunTakesTheDefaultsAndWritesThemBack) {
     EXPECT_FALSE(ini.hasKey("GraphSetup", "VoltageMin"));
     EXPECT_EQ(ReadBytes(iniPath).find("\n\n"), std::string::npos);
     EXPECT_NE(ReadBytes(iniPath).find("[Options]\r\n"), std::string::npos);
+}
+
+// All panels of the main window fit its design size of 970 x 567 pixels, also with
+// a block's values shown.
+TEST_F(WorkspaceTest, MainWindowKeepsItsDesignSize) {
+    TFormMain& f = Show();
+    f.Grid().OpenBlocks(WriteFile(QStringLiteral("flight.orl"), MakeBlock(100)), 0);
+    QApplication::processEvents();
+    EXPECT_LE(f.minimumSizeHint().height(), 567);
+    EXPECT_LE(f.minimumSizeHint().width(), 970);
+    EXPECT_EQ(f.size(), QSize(970, 567));
 }
 
 TEST_F(WorkspaceTest, StoredOptionsAreRestoredAndToggleTheirPanels) {

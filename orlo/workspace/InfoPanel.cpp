@@ -41,6 +41,9 @@ TInfoPanel::TInfoPanel(QWidget* parent) : QWidget(parent) {
         auto* box = new QGroupBox(title, this);
         auto* form = new QFormLayout(box);
         form->setLabelAlignment(Qt::AlignRight);
+        // Nineteen fields in a column: tight rows keep the window at its design height.
+        form->setVerticalSpacing(1);
+        form->setContentsMargins(6, 4, 6, 4);
         for (const FieldSpec& f : specs) {
             auto* field = new QLabel(box);
             field->setObjectName(QStringLiteral("InfoPanel%1").arg(f.number));

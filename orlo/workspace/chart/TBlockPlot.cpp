@@ -148,17 +148,27 @@ TBlockPlot::TBlockPlot(QWidget* parent) : QWidget(parent) {
         a->setRange(0, 1);
     }
 
+    // The legend sits above the plot, never over the curves: shown, it takes a row of
+    // the layout of its own, four entries (one block's channels) to a line.
     QCPLegend* legend = plot_->legend;
+    plot_->axisRect()->insetLayout()->take(legend);
     legend->setVisible(false);
     legend->setBrush(Qt::white);
     legend->setBorderPen(QPen(qcolor(ColorSilver)));
-    legend->setIconSize(50, 12);
+    // As high as a line of text, so that no descender or underscore is cut off.
+    legend->setIconSize(50, QFontMetrics(legend->font()).height() + 2);
     legend->setRowSpacing(0);
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignHCenter);
+    legend->setColumnSpacing(12);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setWrap(4);
     legend->setMargins(QMargins(5, 5, 5, 5));
 }
 
-TBlockPlot::~TBlockPlot() = default;
+TBlockPlot::~TBlockPlot() {
+    // A hidden legend belongs to no layout, so the plot would not free it.
+    if (!plot_->legend->layout())
+        delete plot_->legend;
+}
 
 QCPAxis* TBlockPlot::axis(TBlockChart::Axis a) const {
     switch (a) {
@@ -224,11 +234,49 @@ std::unique_ptr<TChartSeries> TBlockPlot::CreateSeries(std::span<const double> x
 void TBlockPlot::SetSeriesActive(TChartSeries& s, bool active) {
     s.active_ = active;
     s.graph_->setVisible(active);
+}
+
+void TBlockPlot::SetLegendOrder(std::span<TChartSeries* const> order) {
     // The legend lists the shown series that have a title.
-    if (active && !s.title_.isEmpty())
-        s.graph_->addToLegend();
-    else
-        s.graph_->removeFromLegend();
+    plot_->legend->clearItems();
+    for (TChartSeries* s : order)
+        if (s->active_ && !s->title_.isEmpty())
+            s->graph_->addToLegend();
+    fitLegendColumns();
+}
+
+void TBlockPlot::fitLegendColumns() {
+    // Up to four entries to a line (one block's channels), as many as fit the width;
+    // a legend wider than the chart would push the plot aside.
+    QCPLegend* legend = plot_->legend;
+    int widest = 0;
+    // Cells of the last line may be empty.
+    for (int i = 0; i < legend->itemCount(); ++i)
+        if (QCPLayoutElement* item = legend->item(i))
+            widest = std::max(widest, item->minimumOuterSizeHint().width());
+    const int room = plot_->width() - legend->margins().left() - legend->margins().right() - 2;
+    const int columns =
+        widest > 0 ? (room + legend->columnSpacing()) / (widest + legend->columnSpacing()) : 4;
+    const int wrap = std::clamp(columns, 1, 4);
+    if (legend->wrap() != wrap)
+        legend->setWrap(wrap);
+}
+
+void TBlockPlot::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitLegendColumns();
+}
+
+QStringList TBlockPlot::LegendTitles() const {
+    QStringList titles;
+    for (int i = 0; i < plot_->legend->itemCount(); ++i)
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(plot_->legend->item(i)))
+            titles << item->plottable()->name();
+    return titles;
+}
+
+QRect TBlockPlot::LegendRect() const {
+    return plot_->legend->visible() ? plot_->legend->outerRect() : QRect();
 }
 
 void TBlockPlot::SetAxisVisible(TBlockChart::Axis a, bool visible) {
@@ -282,7 +330,18 @@ QRect TBlockPlot::PlotRect() const {
 }
 
 void TBlockPlot::SetLegendVisible(bool visible) {
-    plot_->legend->setVisible(visible);
+    QCPLegend* legend = plot_->legend;
+    QCPLayoutGrid* layout = plot_->plotLayout();
+    if (visible && !legend->layout()) {
+        layout->insertRow(0);
+        layout->addElement(0, 0, legend);
+        // The row is as high as the legend needs; the plot takes the rest.
+        layout->setRowStretchFactor(0, 0.001);
+    } else if (!visible && legend->layout()) {
+        layout->take(legend);
+        layout->simplify();
+    }
+    legend->setVisible(visible);
 }
 
 bool TBlockPlot::LegendVisible() const {

@@ -85,6 +85,11 @@ public:
                                                int slot, TPenStyle pen, int width,
                                                const QString& title);
     void SetSeriesActive(TChartSeries& s, bool active);
+    // The legend lists the shown, titled series in this order.
+    void SetLegendOrder(std::span<TChartSeries* const> order);
+    QStringList LegendTitles() const;
+    // Where the legend is drawn (PlotWidget() coordinates); empty while it is hidden.
+    QRect LegendRect() const;
     void SetSeriesWidth(TChartSeries& s, int width);
     // Series later in the list are drawn over earlier ones.
     void SetDrawingOrder(std::span<TChartSeries* const> order);
@@ -126,8 +131,12 @@ public:
     // The chart in a rectangle of the device.
     void Render(QPainter& painter, const QRect& target);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QCPAxis* axis(TBlockChart::Axis a) const;
+    void fitLegendColumns();
 
     QCustomPlot* plot_ = nullptr;
     QCPAxis* rpmAxis_ = nullptr;

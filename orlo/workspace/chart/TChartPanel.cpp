@@ -219,8 +219,19 @@ void TChartPanel::SetSeriesActive(TDataBlock& block, int slot, bool active) {
     if (TChartSeries* s = seriesOf(block, slot)) {
         plot_->SetSeriesActive(*s, active);
         updateExtraAxes();
+        updateLegend();
         plot_->Replot();
     }
+}
+
+void TChartPanel::updateLegend() {
+    // Block by block in opening order, each with its channels in slot order.
+    std::vector<TChartSeries*> entries;
+    for (TDataBlock* block : blocks_)
+        for (int slot = SlotVoltage; slot < SlotAnnotations; ++slot)
+            if (TChartSeries* s = seriesOf(*block, slot))
+                entries.push_back(s);
+    plot_->SetLegendOrder(entries);
 }
 
 void TChartPanel::updateExtraAxes() {
@@ -379,7 +390,8 @@ void TChartPanel::keyPressEvent(QKeyEvent* event) {
 // ---- zoom -----------------------------------------------------------------------------
 
 void TChartPanel::UndoZoom() {
-    if (!isVisible())
+    // The chart keeps its ranges behind the notes page too; only a hidden chart has none.
+    if (plot_->isHidden())
         return;
     guarded("In ChartUndoZoom.", [this] {
         for (TAxisRange& r : axes_.Ranges)
@@ -603,7 +615,7 @@ void TChartPanel::TBSaveGraphClick() {
 }
 
 void TChartPanel::TBPrintGraphClick() {
-    if (!isVisible())
+    if (plot_->isHidden())
         return;
     try {
         PrintChart(*plot_);

@@ -131,6 +131,7 @@ private:
     void pushAxes();
     // The revolutions and capacity axes take room only while they carry a shown series.
     void updateExtraAxes();
+    void updateLegend();
     void updateOverlay();
     void placeMinSecBox();
     // Runs a chart handler; a failure shows its message and the handler's tag.

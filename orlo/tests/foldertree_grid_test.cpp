@@ -8,6 +8,9 @@
 #include "orlo/workspace/TStringGrid.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QToolBar>
 
 namespace orlo::test {
@@ -42,6 +45,35 @@ TEST_F(WorkspaceTest, TreeStartsHiddenAndItsButtonShowsIt) {
     EXPECT_FALSE(tree.isHidden());
     f.TBShowFolderTree->trigger();
     EXPECT_TRUE(tree.isHidden());
+}
+
+// Escape while a node is being renamed ends the editing with the old name; it is no
+// request to leave the program.
+TEST_F(WorkspaceTest, EscapeWhileRenamingCancelsOnlyTheEditing) {
+    WriteFile("a.orl", MakeBlock(3));
+    TFormMain& f = Show();
+    f.TBShowFolderTree->trigger();
+    TFolderTreePanel& tree = f.Tree();
+    QTreeWidgetItem* node = Child(tree.RootNode(), "a");
+    ASSERT_NE(node, nullptr);
+    tree.setCurrentItem(node);
+    tree.editItem(node);
+    auto* line = tree.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    line->setText("renamed");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(line, &esc);
+    QApplication::processEvents();
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(node->text(0), "a");
+    EXPECT_TRUE(QFileInfo::exists(QDir(root).filePath("a.orl")));
+    EXPECT_EQ(tree.viewport()->findChild<QLineEdit*>(), nullptr);
+
+    // Outside the editing Escape asks as everywhere in the window.
+    prompts.answer(Button::No);
+    QApplication::sendEvent(&tree, &esc);
+    EXPECT_EQ(prompts.texts(), QStringList{"Are you sure to exit application?"});
 }
 
 TEST_F(WorkspaceTest, FilesOpenedFromTheTreeFollowTheirGridRows) {

@@ -73,6 +73,8 @@ public:
     QTreeWidgetItem* NodeOfIndex(const QModelIndex& index) const { return itemFromIndex(index); }
     static int Picture(const QTreeWidgetItem* node);
     bool Sorting() const { return sorting_; }
+    // A node's text is being edited in place.
+    bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
     // Text export of a data file that is not open.
     void ExportFile(const QString& path);

@@ -344,7 +344,9 @@ void TFormMain::AskExit() {
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget && widget->window() == this) {
-        if (event->type() == QEvent::KeyPress &&
+        // Escape in the tree's in-place editor only ends the editing.
+        const bool renaming = tree_->IsEditing() && tree_->isAncestorOf(widget);
+        if (event->type() == QEvent::KeyPress && !renaming &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
             static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
             AskExit();

@@ -8,6 +8,8 @@
 #include "orlo/device/MemoryDownload.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace orlo::cli {
 
@@ -42,14 +44,13 @@ int writeBlocksForCommand(const TOrloMemory& memory, const BlockOutputOptions& o
         writeError(r.Error);
         return 1;
     }
+    // Paths are the system's text, not 8-bit file text: straight to UTF-8.
+    const QByteArray files =
+        QJsonDocument(QJsonArray::fromStringList(r.Written)).toJson(QJsonDocument::Compact);
     std::string json = "{\"Blocks\":" + std::to_string(memory.BlockCount()) +
-                       ",\"Skipped\":" + std::to_string(r.Skipped) + ",\"Files\":[";
-    for (qsizetype i = 0; i < r.Written.size(); ++i) {
-        if (i)
-            json += ',';
-        json += jsonString(r.Written[i].toLocal8Bit().toStdString());
-    }
-    json += "]}\n";
+                       ",\"Skipped\":" + std::to_string(r.Skipped) + ",\"Files\":";
+    json.append(files.constData(), std::size_t(files.size()));
+    json += "}\n";
     writeOut(json);
     return 0;
 }

@@ -71,7 +71,8 @@ Bytes threeBlockImage() {
 
 TEST(CliDecode, WritesOneFilePerBlockWithSamples) {
     QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("out"));
+    // A folder name beyond ASCII: the printed paths must name the files written.
+    const QString out = dir.filePath(QStringLiteral("lety \u00FA\u010Dty"));
     const CliResult r = runCli({QStringLiteral("decode"), writeImage(dir, threeBlockImage()),
                                 QStringLiteral("--out"), out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -79,7 +80,9 @@ TEST(CliDecode, WritesOneFilePerBlockWithSamples) {
     const QJsonObject json = QJsonDocument::fromJson(r.out).object();
     EXPECT_EQ(json.value(QStringLiteral("Blocks")).toInt(), 3);
     EXPECT_EQ(json.value(QStringLiteral("Skipped")).toInt(), 1);
-    EXPECT_EQ(json.value(QStringLiteral("Files")).toArray().size(), 2);
+    EXPECT_EQ(
+        json.value(QStringLiteral("Files")).toArray().toVariantList(),
+        (QVariantList{out + QStringLiteral("/Blok000.orl"), out + QStringLiteral("/Blok001.orl")}));
 
     orlo::TDataBlock first, second;
     ASSERT_EQ(orlo::ReadDataFile(out + QStringLiteral("/Blok000.orl"), first).Count, 2);

@@ -18,9 +18,15 @@ using platform::cli::jsonString;
 using platform::cli::JsonWriter;
 using platform::cli::writeOut;
 
-// "orlo-cli: <text>" and a line end on stderr.
+// "orlo-cli: <text>" and a line end on stderr. The core's texts are made for boxes,
+// where a carriage return breaks the line; on a terminal it would send the rest of
+// the text back over the start, so each line break becomes one blank.
 inline void writeError(const QString& text) {
-    platform::cli::writeError(kProgramName, text);
+    QString line = text.trimmed();
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    platform::cli::writeError(kProgramName, line);
 }
 
 // Data files hold doubles only: no float overload, so a value never prints as a float.

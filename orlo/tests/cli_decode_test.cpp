@@ -184,6 +184,11 @@ TEST(CliDecode, UnusableInput) {
          "before its terminator"},
         {"missing file", {"%OUT%/none.bin", "--out", "%OUT%"}, {}, 1, "none.bin"},
         {"no --out", {"%IMG%"}, terminate({}), 2, "--out DIR is required"},
+        {"a block that records no channel",
+         {"%IMG%", "--out", "%OUT%"},
+         terminate(block(0x8000, {1}) + block(0x0000, {1, 2, 3})),
+         1,
+         "Error in loading data from block! The block records no channel."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -196,6 +201,7 @@ TEST(CliDecode, UnusableInput) {
         const CliResult r = runCli(args);
         EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains('\r'));  // a terminal would overwrite the line
         EXPECT_TRUE(orlFiles(dir.filePath(QStringLiteral("out"))).isEmpty());
     }
 }

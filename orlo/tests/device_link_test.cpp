@@ -237,8 +237,8 @@ TEST(DeviceLinkTest, FiveFFsEndTheMemoryWhereverTheyOccur) {
 TEST(DeviceLinkTest, BadChecksumReportsBothValuesAndSplitsNothing) {
     Fixture f;
     f.connect();
-    const TBlockSpec spec[] = {{}};
-    Bytes reply = BuildMemoryReply(spec);
+    const TBlockSpec blocks[] = {{}};
+    Bytes reply = BuildMemoryReply(blocks);
     const int good = reply.back();
     reply.back() = std::uint8_t(good ^ 0x5A);
     Bytes stream = str("D");

@@ -15,7 +15,7 @@ struct SessionSpec {
 };
 
 // One line per entry, without line ends: a header per block, then its data lines.
-std::vector<std::string> KovaSessionLines(const SessionSpec& spec);
+std::vector<std::string> KovaSessionLines(const SessionSpec& session);
 
 // Lines of a capture file: split at LF, CR or CR LF (the form feed stays in its line).
 std::vector<std::string> SplitCapture(const std::string& bytes);

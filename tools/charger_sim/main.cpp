@@ -65,12 +65,12 @@ int main(int argc, char** argv) {
             o.Lines.pop_back();
         }
     } else {
-        charger_sim::SessionSpec spec;
-        spec.Cycles = p.value(cycles).toStdString();
-        spec.Battery = p.value(battery).toInt();
-        spec.Samples = p.value(samples).toInt();
-        spec.IntervalS = p.value(interval).toInt();
-        o.Lines = charger_sim::KovaSessionLines(spec);
+        charger_sim::SessionSpec session;
+        session.Cycles = p.value(cycles).toStdString();
+        session.Battery = p.value(battery).toInt();
+        session.Samples = p.value(samples).toInt();
+        session.IntervalS = p.value(interval).toInt();
+        o.Lines = charger_sim::KovaSessionLines(session);
     }
     o.Offline = p.isSet(offline);
     o.LinesPerSecond = p.value(rate).toDouble();

@@ -93,12 +93,12 @@ int main(int argc, char** argv) {
                          c = intList(p.value(modes));
         std::vector<orlo::TBlockSpec> specs;
         for (int i = 0; i < n; ++i) {
-            orlo::TBlockSpec spec;
-            spec.Interval = p.value(interval).toInt();
-            spec.Samples = pick(s, i, 50);
-            spec.ChannelMask = pick(m, i, 0xC000);
-            spec.CurrentMode = pick(c, i, 0);
-            specs.push_back(spec);
+            orlo::TBlockSpec plan;
+            plan.Interval = p.value(interval).toInt();
+            plan.Samples = pick(s, i, 50);
+            plan.ChannelMask = pick(m, i, 0xC000);
+            plan.CurrentMode = pick(c, i, 0);
+            specs.push_back(plan);
         }
         o.Memory = orlo::BuildMemoryReply(specs);
     }

@@ -215,14 +215,14 @@ void CUserFormulaDlg::BuildInsertButtons(QWidget* group) {
         m_insertButtons[id] = b;
         return b;
     };
-    auto makeButton = [&](const InsertSpec& spec, int width) {
-        QPushButton* b = createButton(spec.id, spec.caption, width);
-        const QString text = qt(spec.text);
-        if (spec.placeholder) {
+    auto makeButton = [&](const InsertSpec& button, int width) {
+        QPushButton* b = createButton(button.id, button.caption, width);
+        const QString text = qt(button.text);
+        if (button.placeholder) {
             // "name(placeholder)" with the placeholder selected for typing.
-            const QString inserted = QStringLiteral("%1(%2)").arg(text, qt(spec.placeholder));
+            const QString inserted = QStringLiteral("%1(%2)").arg(text, qt(button.placeholder));
             const int from = static_cast<int>(text.size()) + 1;
-            const int length = static_cast<int>(qstrlen(spec.placeholder));
+            const int length = static_cast<int>(qstrlen(button.placeholder));
             connect(b, &QPushButton::clicked, this,
                     [this, inserted, from, length] { Insert(inserted, from, length); });
         } else {

@@ -89,6 +89,35 @@ TEST_F(WorkspaceTest, OptionsWithAnotherFolderChangesTheRootAndClosesTheRows) {
     EXPECT_EQ(ini.readString("Options", "COM", "x"), "");
 }
 
+TEST_F(WorkspaceTest, OptionsKeepsAndAcceptsPortsThatAreNotListed) {
+    // A pseudo-terminal or an unplugged adapter is missing from the system list.
+    WriteIni("[Options]\r\nCOM=/dev/pts/7\r\n");
+    TFormMain& f = Show();
+    const struct {
+        QString typed;  // empty: leave the port as shown
+        QString shown;
+        QString stored;
+    } cases[] = {
+        {"", "/dev/pts/7", "/dev/pts/7"},
+        {"/dev/ttyACM0", "/dev/pts/7", "/dev/ttyACM0"},
+        {"", "/dev/ttyACM0", "/dev/ttyACM0"},
+    };
+    for (const auto& c : cases) {
+        QString shown;
+        dialogScript.push_back([&](QDialog& d) {
+            auto& o = static_cast<TFormOptions&>(d);
+            shown = o.ComboBoxCOM()->currentText();
+            if (!c.typed.isEmpty())
+                o.ComboBoxCOM()->setEditText(c.typed);
+            return int(QDialog::Accepted);
+        });
+        f.Commands().mnuOptions->trigger();
+        EXPECT_EQ(shown, c.shown) << c.typed.toStdString();
+        EXPECT_EQ(f.DataReading().PortName(), c.stored) << c.typed.toStdString();
+    }
+    EXPECT_TRUE(prompts.texts().isEmpty());
+}
+
 TEST(FormOptions, PortListFallsBackToFourPortsAndFolderButtonAsks) {
     platform::ScriptedPrompts prompts;
     TFormOptions empty({}, prompts);

@@ -67,6 +67,10 @@ TFormOptions::TFormOptions(const QStringList& ports, platform::Prompts& prompts,
                             ? QStringList{QStringLiteral("COM1"), QStringLiteral("COM2"),
                                           QStringLiteral("COM3"), QStringLiteral("COM4")}
                             : ports);
+    // The system list misses adapters that are unplugged and pseudo-terminals; a port can
+    // also be typed as a name or a device path.
+    comboCom_->setEditable(true);
+    comboCom_->setInsertPolicy(QComboBox::NoInsert);
     grid->addWidget(comboCom_, 3, 0, 1, 2);
 
     // The batch save's file name stays in the settings but is not offered here.
@@ -100,7 +104,11 @@ TFormOptions::TFormOptions(const QStringList& ports, platform::Prompts& prompts,
 }
 
 void TFormOptions::SelectPort(const QString& port) {
-    comboCom_->setCurrentIndex(comboCom_->findText(port, Qt::MatchExactly));
+    const int index = comboCom_->findText(port, Qt::MatchExactly);
+    comboCom_->setCurrentIndex(index);
+    // A stored port that is not listed stays shown, so OK does not silently drop it.
+    if (index < 0)
+        comboCom_->setEditText(port);
 }
 
 void TFormOptions::ChooseFolder() {

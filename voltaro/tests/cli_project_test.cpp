@@ -180,8 +180,40 @@ TEST_F(VoltaroCli, FailuresGoToStderrWithStatus) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
         EXPECT_TRUE(r.err.contains(c.inError)) << r.err.toStdString();
+        if (c.exitCode == 1) {
+            // The reason stays on the line of the program name, for scripts and logs.
+            EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+            EXPECT_TRUE(r.err.startsWith("voltaro-cli: ")) << r.err.toStdString();
+            EXPECT_FALSE(r.err.contains('\r'));
+        }
     }
     EXPECT_FALSE(QFile::exists(path("out.vtr")));
+}
+
+TEST_F(VoltaroCli, EachCommandShowsItsUsageOnHelp) {
+    const struct {
+        const char* command;
+        const char* usage;
+    } cases[] = {
+        {"info", "usage: voltaro-cli info FILE.vtr\n"},
+        {"resave", "usage: voltaro-cli resave IN.vtr OUT.vtr\n"},
+        {"eval", "usage: voltaro-cli eval \"EXPR\" [--var NAME=VALUE ...]\n"},
+        {"import", "usage: voltaro-cli import RAW.txt --out OUT.vtr [--parsers DIR]\n"},
+        {"export", "usage: voltaro-cli export IN.vtr --translated|--raw OUT.txt\n"},
+        {"receive", "usage: voltaro-cli receive --port PORT [--offline] --seconds N"},
+    };
+    for (const auto& c : cases) {
+        for (const char* flag : {"--help", "-h"}) {
+            const CliRun r = runCli({QString::fromLatin1(c.command), QString::fromLatin1(flag)});
+            EXPECT_EQ(r.exitCode, 0) << c.command << ' ' << flag << ": " << r.err.toStdString();
+            EXPECT_TRUE(r.out.startsWith(c.usage)) << r.out.toStdString();
+            EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        }
+    }
+    // With more arguments "-h" is the formula's own: minus the variable h.
+    const CliRun r = runCli({"eval", "-h", "--var", "h=2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QByteArray("-2\n"));
 }
 
 }  // namespace

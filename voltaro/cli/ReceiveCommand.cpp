@@ -4,6 +4,10 @@
 // Online, the port is snooped for N seconds and sessions come as the headers
 // arrive. Offline, the request byte is sent and one session is read until the
 // device ends it, 2000 ms of silence follow its data, or N seconds pass.
+//
+// The project is saved when at least one block arrived. The exit status is 0 only
+// for a complete reception: online any block, offline a download the device ended
+// itself. A download cut short still saves what came, with status 1.
 
 #include "platform/core/Prompts.h"
 #include "platform/serial/PolledPort.h"
@@ -86,7 +90,20 @@ void runFor(int seconds, const std::function<bool()>& done) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
 }
 
-int receiveOffline(CMainDoc& doc, const Options& o) {
+int blockCount(const CMainDoc& doc) {
+    int n = 0;
+    for (const CDataModule* session : doc.m_sessions)
+        n += static_cast<int>(session->m_blocks.GetCount());
+    return n;
+}
+
+// Whether the project should be saved, and the exit status.
+struct Reception {
+    bool save = false;
+    int status = 1;
+};
+
+Reception receiveOffline(CMainDoc& doc, const Options& o) {
     platform::PolledSerialPort port;
     platform::PortSettings settings;
     if (o.baud > 0)
@@ -98,7 +115,7 @@ int receiveOffline(CMainDoc& doc, const Options& o) {
                                     ? DocumentReceiver::kOpenFailed
                                     : DocumentReceiver::kSetupFailed),
             opened.detail));
-        return 1;
+        return {};
     }
     auto* session = new CDataModule(&doc);
     StreamReading reading(*session, GetParserList(), SteadyClock());
@@ -116,15 +133,16 @@ int receiveOffline(CMainDoc& doc, const Options& o) {
     writeError(QString::fromStdString(reading.ResultText()));
     if (reading.ShouldWarnIncomplete())
         writeError(QString::fromLatin1(kIncompleteWarning));
-    if (reading.GetOutcome() == StreamReading::Outcome::Cancelled && reading.BlockCount() == 0) {
+    if (reading.BlockCount() == 0) {
         delete session;
-        return 1;
+        return {};
     }
     doc.AddSession(session);
-    return 0;
+    // "There were errors!" above: the data is kept, the status says it is incomplete.
+    return {true, reading.GetOutcome() == StreamReading::Outcome::Done ? 0 : 1};
 }
 
-int receiveOnline(CMainDoc& doc, const Options& o) {
+Reception receiveOnline(CMainDoc& doc, const Options& o) {
     platform::PolledSerialPort port;
     const std::unique_ptr<ReceiverTimer> timer = MakeQtReceiverTimer();
     StderrPrompts prompts;
@@ -143,10 +161,15 @@ int receiveOnline(CMainDoc& doc, const Options& o) {
         options.dcb.BaudRate = static_cast<std::uint32_t>(o.baud);
     receiver.ApplyOptions(options);
     if (receiver.GetState() == DocumentReceiver::State::Off)
-        return 1;
+        return {};
     runFor(o.seconds, [] { return false; });
     receiver.StopReceiver();
-    return 0;
+    if (blockCount(doc) == 0) {
+        writeError(
+            QStringLiteral("No block received on %1 within %2 s.").arg(o.port).arg(o.seconds));
+        return {};
+    }
+    return {true, 0};
 }
 
 }  // namespace
@@ -162,16 +185,16 @@ int ReceiveCommand(const QStringList& args) {
     BuildCommandParserList(o.parsers);
     // A project of its own: no user settings, no snooping at construction.
     CMainDoc doc(true);
-    const int status = o.offline ? receiveOffline(doc, o) : receiveOnline(doc, o);
+    const Reception reception = o.offline ? receiveOffline(doc, o) : receiveOnline(doc, o);
     FreeParserList();
-    if (status != 0)
-        return status;
+    if (!reception.save)
+        return reception.status;
     QString error;
     if (!doc.OnSaveDocument(o.out, &error)) {
         writeError(error);
         return 1;
     }
-    return 0;
+    return reception.status;
 }
 
 }  // namespace voltaro::cli

@@ -185,4 +185,53 @@ TEST_F(ReceptionCli, ReceiveOfflineAndOnlineFromTheSimulator) {
     }
 }
 
+TEST_F(ReceptionCli, ReceiveThatGetsNothingOrOnlyPartFails) {
+    if (!SimulatorProcess::available())
+        GTEST_SKIP() << "no pseudo-terminals on this system";
+    struct Case {
+        const char* name;
+        QStringList simulator;
+        bool offline;
+        const char* seconds;
+        const char* message;
+        QStringList blocks;  // of the saved project; none: no file
+    };
+    const Case cases[] = {
+        // The download stops after the header and two samples: kept, but not a success.
+        {"offline cut short",
+         {QStringLiteral("--offline"), QStringLiteral("--silence-after"), QStringLiteral("3")},
+         true,
+         "20",
+         "Data reception has not finished successfully.",
+         {QStringLiteral("NiCd C")}},
+        // An offline charger says nothing unless asked.
+        {"online silence", {QStringLiteral("--offline")}, false, "1", "No block received", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatorProcess sim;
+        ASSERT_TRUE(sim.start(c.simulator));
+        const QString out = path("r.vtr");
+        QFile::remove(out);
+        QStringList args{QStringLiteral("receive"),
+                         QStringLiteral("--port"),
+                         sim.devicePath(),
+                         QStringLiteral("--seconds"),
+                         QString::fromLatin1(c.seconds),
+                         QStringLiteral("--out"),
+                         out};
+        if (c.offline)
+            args << QStringLiteral("--offline");
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        ASSERT_EQ(QFile::exists(out), !c.blocks.isEmpty());
+        if (!c.blocks.isEmpty()) {
+            const QJsonArray sessions = info(out)[QStringLiteral("sessions")].toArray();
+            ASSERT_EQ(sessions.size(), 1);
+            EXPECT_EQ(blockNames(sessions[0].toObject()), c.blocks);
+        }
+    }
+}
+
 }  // namespace

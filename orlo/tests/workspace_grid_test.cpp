@@ -182,6 +182,10 @@ TEST_F(WorkspaceTest, ClosingTheSelectedLastRowMovesTheSelectionUp) {
     EXPECT_EQ(g.RowCount(), 1);
     EXPECT_EQ(g.Cells(0, 0), "");
     EXPECT_EQ(f.Notes().EditDate()->text(), "");
+    // Nothing is left on the right panel of a block that is no longer open.
+    EXPECT_EQ(f.Info().BlockNameLabel()->text(), "");
+    for (int field : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 18, 19})
+        EXPECT_EQ(f.Info().InfoField(field)->text(), "") << field;
     EXPECT_TRUE(prompts.messages().empty());
     EXPECT_TRUE(QFileInfo::exists(QDir(root).filePath("c.orl")));  // the file stays
 }

@@ -58,9 +58,14 @@ TInfoPanel::TInfoPanel(QWidget* parent) : QWidget(parent) {
     };
     group(QStringLiteral("Block Data"), kBlockFields);
     group(QStringLiteral("Cursor Data"), kCursorFields);
+    Clear();
+    layout->addStretch(1);
+}
+
+void TInfoPanel::Clear() {
+    ShowBlockData({});
     for (int n = 11; n <= 17; ++n)
         fields_[n]->setText(QStringLiteral("-"));
-    layout->addStretch(1);
 }
 
 QLabel* TInfoPanel::InfoField(int number) const {

@@ -18,6 +18,8 @@ public:
     explicit TInfoPanel(QWidget* parent = nullptr);
 
     void ShowBlockData(const TBlockInfoTexts& texts);
+    // Empties the block fields and resets the cursor fields, as before any block was open.
+    void Clear();
     // InfoPanel1 ... InfoPanel19; nullptr for other numbers.
     QLabel* InfoField(int number) const;
     QLabel* BlockNameLabel() const { return blockName_; }

@@ -61,7 +61,11 @@ public:
         info_.ShowBlockData(texts);
         notes_.ShowFileInfo(texts);
     }
-    void ClearFileInfo() override { notes_.ClearFileInfo(); }
+    // The remaining actual block, if any, fills both panels again right after.
+    void ClearFileInfo() override {
+        notes_.ClearFileInfo();
+        info_.Clear();
+    }
 
 private:
     TNotesPage& notes_;

@@ -3,6 +3,8 @@
 // Evaluates a formula as the user calculations do, after storing each --var in the
 // context's variable table (so they count against its 100 slots). Prints the value
 // with "%.17g" and exits 0, or prints "error N: " and the message and exits 1.
+// int_dt needs the graph's cursor block, which eval does not have: when that is
+// why the formula failed, a note on stderr says so.
 
 #include "platform/core/TextCodec.h"
 #include "voltaro/cli/CliOutput.h"
@@ -13,6 +15,7 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,6 +30,18 @@ std::optional<double> parseNumber(const std::string& text) {
     if (text.empty() || ec != std::errc() || ptr != end)
         return std::nullopt;
     return value;
+}
+
+// Whether the error comes from int_dt finding no block: the call was not taken, so
+// it failed as an unknown function or on one of the sample variables only int_dt sets.
+bool failedForWantOfABlock(const std::string& expression, const ExpressionError& error) {
+    if (expression.find("int_dt") == std::string::npos)
+        return false;
+    if (error.code == kExprUnknownFunction)
+        return error.name == "int_dt";
+    if (error.code != kExprUnknownVariable || error.name.size() != 1)
+        return false;
+    return std::string_view("TUICERtuicer").find(error.name[0]) != std::string_view::npos;
 }
 
 int usageError(const QString& text) {
@@ -78,6 +93,11 @@ int EvalCommand(const QStringList& args) {
     if (result.code != kExprOk) {
         writeOut("error " + std::to_string(result.code) + ": " +
                  formatExpressionError(context.error()) + "\n");
+        if (failedForWantOfABlock(*expression, context.error()))
+            writeError(
+                QStringLiteral("int_dt integrates over the samples of the graph's cursor "
+                               "block; eval has no block, so int_dt and its variables "
+                               "T, U, I, C, E and R cannot be used here"));
         return 1;
     }
     writeOut(formatGeneral(result.value, 17) + "\n");

@@ -26,6 +26,8 @@ TEST(CliEval, PrintsTheValueOrTheError) {
         QStringList args;
         int exitCode;
         const char* out;
+        // On stderr: why int_dt cannot work without a block; nothing else is said.
+        bool blockNote = false;
     };
     const Case cases[] = {
         {{"2^3^2"}, 0, "8\n"},
@@ -44,12 +46,22 @@ TEST(CliEval, PrintsTheValueOrTheError) {
         {{"sin()"}, 1, "error 8: Missing an argument of function 'sin' at character 4\n"},
         {{"1.2.3"}, 1, "error 1: Syntax error at character 4\n"},
         {{"a=2;"}, 1, "error 9: Empty expression\n"},
-        {{"int_dt(I, T1, T2)"}, 1, "error 4: Unknown variable 'I' at character 7\n"},
+        {{"int_dt(I, T1, T2)"}, 1, "error 4: Unknown variable 'I' at character 7\n", true},
+        {{"int_dt(2, 0, 60)"},
+         1,
+         "error 6: Unrecognised function 'int_dt' at character 15\n",
+         true},
+        {{"int_dt(x)"}, 1, "error 4: Unknown variable 'x' at character 7\n"},
+        {{"i + int_dt(1)"}, 1, "error 4: Unknown variable 'i' at character 0\n", true},
+        {{"I"}, 1, "error 4: Unknown variable 'I' at character 0\n"},
+        {{"foo(1)"}, 1, "error 6: Unrecognised function 'foo' at character 5\n"},
     };
     for (const Case& c : cases) {
         const EvalRun r = runEval(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString() << r.err;
         EXPECT_EQ(r.out, c.out) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.find("eval has no block") != std::string::npos, c.blockNote)
+            << c.args.join(' ').toStdString() << r.err;
     }
 }
 

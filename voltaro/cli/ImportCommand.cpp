@@ -1,5 +1,6 @@
 // voltaro-cli import RAW.txt --out OUT.vtr [--parsers DIR]: a new project with
-// the session the raw-text import makes of the file.
+// the session the raw-text import makes of the file. A file in which no parser
+// found a block still gives its (empty) session, with a note on stderr.
 
 #include "voltaro/cli/CliOutput.h"
 #include "voltaro/cli/CliParsers.h"
@@ -8,6 +9,8 @@
 #include "voltaro/model/CMainDoc.h"
 #include "voltaro/reception/ParserList.h"
 #include "voltaro/reception/TextTransfer.h"
+
+#include <QDir>
 
 namespace voltaro::cli {
 
@@ -43,6 +46,10 @@ int ImportCommand(const QStringList& args) {
         writeError(error);
         return 1;
     }
+    if (session->m_blocks.GetCount() == 0)
+        writeError(QStringLiteral("no block found in \"%1\": no parser recognised a header "
+                                  "line (definition files are read from %2)")
+                       .arg(input, QDir::toNativeSeparators(folder)));
     session->SetName(ImportedSessionName(input), false, nullptr);
     doc.AddSession(session);
     FreeParserList();

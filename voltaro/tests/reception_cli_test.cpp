@@ -105,6 +105,38 @@ TEST_F(ReceptionCli, ImportUsesTheDefinitionFilesOfTheParserFolder) {
               (QStringList{QStringLiteral("Charge"), QStringLiteral("Pb C")}));
 }
 
+TEST_F(ReceptionCli, ImportWithoutAFittingParserSaysSo) {
+    struct Case {
+        const char* name;
+        const char* text;
+        bool blocks;
+    };
+    const Case cases[] = {
+        {"a charger no parser knows", "START,Charge\r\nD,0,12000,1\r\nEND\r\n", false},
+        {"an empty file", "", false},
+        {"a KOVA session", "*** KOVA v2.10 #\r\n3:0:6000:500 0\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            QFile raw(path("in.txt"));
+            ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            raw.write(c.text);
+        }
+        const CliRun r = runCli({QStringLiteral("import"), path("in.txt"), QStringLiteral("--out"),
+                                 path("in.vtr"), QStringLiteral("--parsers"), path("none")});
+        // The empty session is still the import's result.
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QJsonArray sessions = info(path("in.vtr"))[QStringLiteral("sessions")].toArray();
+        ASSERT_EQ(sessions.size(), 1);
+        EXPECT_EQ(blockNames(sessions[0].toObject()).isEmpty(), !c.blocks);
+        EXPECT_EQ(r.err.contains("no block found in"), !c.blocks) << r.err.toStdString();
+        if (!c.blocks) {
+            EXPECT_TRUE(r.err.contains("none")) << r.err.toStdString();
+        }
+    }
+}
+
 TEST_F(ReceptionCli, TranslatedExportAndUsageErrors) {
     const QString capture = QDir(QStringLiteral(TEST_DATA_DIR))
                                 .filePath(QStringLiteral("reception_kova_two_blocks.txt"));

@@ -10,6 +10,7 @@
 #include "orlo/workspace/TBlockGrid.h"
 #include "orlo/workspace/TStringGrid.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
+#include "orlo/workspace/chart/TChartPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -285,6 +286,48 @@ TEST_F(WorkspaceTest, SaveAsWritesTheChosenFileAndRenamesTheRow) {
     EXPECT_EQ(prompts.texts(), QStringList{"Error by saving data!\rError in writing file."});
     EXPECT_EQ(f.StringGrid1().Cells(2, 0), copy);
     EXPECT_TRUE(f.Grid().Block(0)->Modified);
+}
+
+TEST_F(WorkspaceTest, ARowThatGetsAnotherNameRenamesItsLegendAndTheShownName) {
+    TFormMain& f = Show();
+    f.openFiles({WriteFile("a.orl", MakeBlock(3)), WriteFile("b.orl", MakeBlock(3))});
+    f.Commands().TBShowCurrent->setChecked(true);
+    f.Commands().TBShowLegend->setChecked(true);
+    TBlockPlot& plot = f.Chart().Plot();
+    const struct {
+        int row;
+        bool saveAs;  // through the Save As command, else a rename from the tree
+        QString path;
+        QStringList legend;
+        QString shownName;  // the actual block stays row 0
+    } cases[] = {
+        {0,
+         true,
+         QDir(root).filePath("copy.orl"),
+         {"copy (Volt)", "copy (Curr)", "b (Volt)", "b (Curr)"},
+         "copy"},
+        {1,
+         false,
+         QDir(root).filePath("moved.orl.orl"),
+         {"copy (Volt)", "copy (Curr)", "moved (Volt)", "moved (Curr)"},
+         "copy"},
+    };
+    for (const auto& c : cases) {
+        if (c.saveAs) {
+            prompts.answerFile(c.path);
+            f.Commands().mnuSaveAs->trigger();
+        } else {
+            f.Grid().RenameGridRow(c.row, c.path);
+        }
+        plot.ReplotNow();
+        EXPECT_EQ(plot.LegendTitles(), c.legend) << c.path.toStdString();
+        EXPECT_EQ(f.Info().BlockNameLabel()->text(), c.shownName) << c.path.toStdString();
+        const auto* rpm =
+            dynamic_cast<const TChartSeries*>(f.Grid().Block(c.row)->Slots[2].Series.get());
+        ASSERT_NE(rpm, nullptr);
+        EXPECT_EQ(rpm->Title(), c.legend[2 * c.row].section(' ', 0, 0) + " (RPM)");
+    }
+    EXPECT_TRUE(prompts.texts().isEmpty());
 }
 
 TEST_F(WorkspaceTest, ExportWritesTextBesideTheDataFile) {

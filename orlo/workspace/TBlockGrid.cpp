@@ -65,8 +65,15 @@ QString TBlockGrid::saveFolder() const {
 }
 
 void TBlockGrid::setRowPath(int row, const QString& path) {
+    const QString name = BlockDisplayName(path);
     grid_.SetCells(TStringGrid::ColPath, row, path);
-    grid_.SetCells(TStringGrid::ColName, row, BlockDisplayName(path));
+    grid_.SetCells(TStringGrid::ColName, row, name);
+    // The legend and the right panel name the block too; a saved "tmp" row keeps no old name.
+    if (TDataBlock* block = Block(row)) {
+        panels_.chart.RenameBlockSeries(*block, name);
+        if (row == ActualRow)
+            panels_.info.ShowBlockInfo(BlockInfoTexts(*block, name));
+    }
 }
 
 int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory* memory) {

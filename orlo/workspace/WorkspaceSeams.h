@@ -29,6 +29,8 @@ public:
     virtual void CreateBlockSeries(TDataBlock& block, const QString& blockName, int styleIndex) = 0;
     // Empties and releases the block's series.
     virtual void ReleaseBlockSeries(TDataBlock& block) = 0;
+    // New titles for the block's series after its row got another name.
+    virtual void RenameBlockSeries(TDataBlock& block, const QString& blockName) = 0;
     virtual void SetSeriesActive(TDataBlock& block, int slot, bool active) = 0;
     virtual void SetSeriesWidth(TDataBlock& block, int slot, int width) = 0;
     // One place earlier in the drawing order.

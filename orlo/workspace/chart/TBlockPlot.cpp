@@ -75,6 +75,12 @@ TChartSeries::~TChartSeries() {
         plot_->removeGraph(graph_);
 }
 
+void TChartSeries::SetTitle(const QString& title) {
+    title_ = title;
+    if (plot_ && graph_)
+        graph_->setName(title);
+}
+
 int TChartSeries::AddMark(const TChartMark& mark) {
     const auto at = std::upper_bound(marks_.begin(), marks_.end(), mark.X,
                                      [](double x, const TChartMark& m) { return x < m.X; });

@@ -51,6 +51,7 @@ public:
     int Width() const { return width_; }
     TPenStyle Pen() const { return pen_; }
     const QString& Title() const { return title_; }
+    void SetTitle(const QString& title);
 
     // Labelled points in x order (the annotation slot's series).
     const std::vector<TChartMark>& Marks() const { return marks_; }

@@ -205,6 +205,14 @@ void TChartPanel::ReleaseBlockSeries(TDataBlock& block) {
     plot_->Replot();
 }
 
+void TChartPanel::RenameBlockSeries(TDataBlock& block, const QString& blockName) {
+    for (int k = 0; k < SlotAnnotations; ++k)
+        if (auto* s =
+                static_cast<TChartSeries*>(block.Slots[static_cast<std::size_t>(k)].Series.get()))
+            s->SetTitle(blockName + QString::fromLatin1(SlotStyle(k).Suffix));
+    plot_->Replot();
+}
+
 namespace {
 
 TChartSeries* seriesOf(TDataBlock& block, int slot) {

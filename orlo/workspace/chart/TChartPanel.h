@@ -45,6 +45,7 @@ public:
     // ---- TBlockChart ---------------------------------------------------------------
     void CreateBlockSeries(TDataBlock& block, const QString& blockName, int styleIndex) override;
     void ReleaseBlockSeries(TDataBlock& block) override;
+    void RenameBlockSeries(TDataBlock& block, const QString& blockName) override;
     void SetSeriesActive(TDataBlock& block, int slot, bool active) override;
     void SetSeriesWidth(TDataBlock& block, int slot, int width) override;
     void MoveSeriesEarlier(TDataBlock& block, int slot) override;

@@ -5,9 +5,10 @@
 // arrive. Offline, the request byte is sent and one session is read until the
 // device ends it, 2000 ms of silence follow its data, or N seconds pass.
 //
-// The project is saved when at least one block arrived. The exit status is 0 only
-// for a complete reception: online any block, offline a download the device ended
-// itself. A download cut short still saves what came, with status 1.
+// Ctrl+C ends the reception early. The project is saved when at least one block
+// arrived. The exit status is 0 only for a complete reception: online any block,
+// offline a download the device ended itself. A download cut short still saves
+// what came, with status 1.
 
 #include "platform/core/Prompts.h"
 #include "platform/serial/PolledPort.h"
@@ -24,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 
 namespace voltaro::cli {
@@ -82,12 +84,42 @@ bool parse(const QStringList& args, Options& o) {
     return !o.port.isEmpty() && o.seconds >= 0 && !o.out.isEmpty() && o.baud >= 0;
 }
 
-// Runs the event loop until done() or the time is up.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int) {
+    g_interrupted = 1;
+}
+
+// Ctrl+C and SIGTERM, from the start of the command on, only set the flag: an
+// interrupted reception ends as if its time were up, so what has arrived is saved.
+class InterruptGuard {
+public:
+    InterruptGuard()
+        : oldInt_(std::signal(SIGINT, onInterrupt)), oldTerm_(std::signal(SIGTERM, onInterrupt)) {
+        g_interrupted = 0;
+    }
+    ~InterruptGuard() {
+        std::signal(SIGINT, oldInt_);
+        std::signal(SIGTERM, oldTerm_);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    void (*oldInt_)(int);
+    void (*oldTerm_)(int);
+};
+
+// Runs the event loop until done(), the time is up or the user interrupts.
 void runFor(int seconds, const std::function<bool()>& done) {
+    QTimer wake;  // the loop looks at the flag at least this often
+    wake.start(50);
     QElapsedTimer elapsed;
     elapsed.start();
-    while (!done() && elapsed.elapsed() < qint64(seconds) * 1000)
+    while (!done() && !g_interrupted && elapsed.elapsed() < qint64(seconds) * 1000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    if (g_interrupted)
+        writeError(QStringLiteral("interrupted; saving what has arrived"));
 }
 
 int blockCount(const CMainDoc& doc) {
@@ -163,6 +195,7 @@ Reception receiveOnline(CMainDoc& doc, const Options& o) {
     if (receiver.GetState() == DocumentReceiver::State::Off)
         return {};
     runFor(o.seconds, [] { return false; });
+    receiver.Poll();  // the bytes waiting since the last tick belong to the reception
     receiver.StopReceiver();
     if (blockCount(doc) == 0) {
         writeError(
@@ -175,6 +208,7 @@ Reception receiveOnline(CMainDoc& doc, const Options& o) {
 }  // namespace
 
 int ReceiveCommand(const QStringList& args) {
+    const InterruptGuard interrupts;
     Options o;
     if (!parse(args, o)) {
         writeError(QStringLiteral(

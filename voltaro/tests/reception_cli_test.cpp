@@ -8,9 +8,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -103,6 +106,41 @@ TEST_F(ReceptionCli, ImportUsesTheDefinitionFilesOfTheParserFolder) {
     ASSERT_EQ(sessions.size(), 1);
     EXPECT_EQ(blockNames(sessions[0].toObject()),
               (QStringList{QStringLiteral("Charge"), QStringLiteral("Pb C")}));
+}
+
+TEST_F(ReceptionCli, InterruptedReceiveSavesWhatArrived) {
+    if (!SimulatorProcess::available())
+        GTEST_SKIP() << "no pseudo-terminals on this system";
+    struct Case {
+        const char* name;
+        int signal;
+    };
+    const Case cases[] = {{"Ctrl+C", SIGINT}, {"terminated", SIGTERM}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatorProcess sim;
+        // The charger starts once the program has had time to listen.
+        ASSERT_TRUE(sim.start({QStringLiteral("--cycles"), QStringLiteral("C"),
+                               QStringLiteral("--samples"), QStringLiteral("3"),
+                               QStringLiteral("--start-delay"), QStringLiteral("1000")}));
+        const QString out = path("int.vtr");
+        QFile::remove(out);
+        QProcess cli;
+        cli.start(
+            QStringLiteral(VOLTARO_CLI_PATH),
+            {QStringLiteral("receive"), QStringLiteral("--port"), sim.devicePath(),
+             QStringLiteral("--seconds"), QStringLiteral("600"), QStringLiteral("--out"), out});
+        ASSERT_TRUE(cli.waitForStarted());
+        ASSERT_TRUE(voltaro::testing::waitUntil([&] { return sim.sent() == 1; }));
+        ::kill(static_cast<pid_t>(cli.processId()), c.signal);
+        ASSERT_TRUE(cli.waitForFinished(15000));
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        ASSERT_TRUE(QFile::exists(out));
+        const QJsonArray sessions = info(out)[QStringLiteral("sessions")].toArray();
+        ASSERT_EQ(sessions.size(), 1);
+        EXPECT_EQ(blockNames(sessions[0].toObject()), QStringList{QStringLiteral("NiCd C")});
+    }
 }
 
 TEST_F(ReceptionCli, ImportWithoutAFittingParserSaysSo) {

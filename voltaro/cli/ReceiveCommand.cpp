@@ -31,11 +31,39 @@
 namespace voltaro::cli {
 namespace {
 
-// Messages go to stderr; questions are answered No, dialogs cancelled.
+// The serial port, remembering the system's reason when opening it failed.
+class ReportingSerialPort : public platform::PolledSerialPort {
+public:
+    platform::PortOpenResult open(const QString& name,
+                                  const platform::PortSettings& settings) override {
+        lastOpen = PolledSerialPort::open(name, settings);
+        return lastOpen;
+    }
+    platform::PortOpenResult lastOpen;
+};
+
+// The message of a port that could not be opened, with the system's reason.
+QString portFailure(const platform::PortOpenResult& opened) {
+    return QStringLiteral("%1 (%2)").arg(
+        QString::fromLatin1(opened.status == platform::PortOpenResult::OpenFailed
+                                ? DocumentReceiver::kOpenFailed
+                                : DocumentReceiver::kSetupFailed),
+        opened.detail);
+}
+
+// Messages go to stderr, a port failure with the system's reason; questions are
+// answered No, dialogs cancelled.
 class StderrPrompts : public platform::Prompts {
 public:
+    explicit StderrPrompts(const ReportingSerialPort& port) : port_(port) {}
+
     platform::Button message(const platform::MessageRequest& request) override {
-        writeError(request.text);
+        const bool portFailed = request.text == QLatin1String(DocumentReceiver::kOpenFailed) ||
+                                request.text == QLatin1String(DocumentReceiver::kSetupFailed);
+        if (portFailed && !port_.lastOpen.ok() && !port_.lastOpen.detail.isEmpty())
+            writeError(portFailure(port_.lastOpen));
+        else
+            writeError(request.text);
         for (platform::Button b : {platform::Button::No, platform::Button::Cancel})
             if (request.buttons.has(b))
                 return b;
@@ -47,6 +75,9 @@ public:
     }
     std::optional<QString> saveFileName(const platform::FileDialogRequest&) override { return {}; }
     std::optional<QString> existingDirectory(const QString&, const QString&) override { return {}; }
+
+private:
+    const ReportingSerialPort& port_;
 };
 
 struct Options {
@@ -142,11 +173,7 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
         settings.BaudRate = o.baud;
     const platform::PortOpenResult opened = port.open(o.port, settings);
     if (!opened.ok()) {
-        writeError(QStringLiteral("%1 (%2)").arg(
-            QString::fromLatin1(opened.status == platform::PortOpenResult::OpenFailed
-                                    ? DocumentReceiver::kOpenFailed
-                                    : DocumentReceiver::kSetupFailed),
-            opened.detail));
+        writeError(portFailure(opened));
         return {};
     }
     auto* session = new CDataModule(&doc);
@@ -175,9 +202,9 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
 }
 
 Reception receiveOnline(CMainDoc& doc, const Options& o) {
-    platform::PolledSerialPort port;
+    ReportingSerialPort port;
     const std::unique_ptr<ReceiverTimer> timer = MakeQtReceiverTimer();
-    StderrPrompts prompts;
+    StderrPrompts prompts(port);
     ReceptionServices services;
     services.port = &port;
     services.timer = timer.get();

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -140,6 +141,35 @@ TEST_F(ReceptionCli, InterruptedReceiveSavesWhatArrived) {
         const QJsonArray sessions = info(out)[QStringLiteral("sessions")].toArray();
         ASSERT_EQ(sessions.size(), 1);
         EXPECT_EQ(blockNames(sessions[0].toObject()), QStringList{QStringLiteral("NiCd C")});
+    }
+}
+
+TEST_F(ReceptionCli, ReceiveGivesTheSystemsReasonWhenThePortFails) {
+    {
+        QFile plain(path("plain.txt"));
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+        plain.write("not a serial port\r\n");
+    }
+    // The fixed text, then the system's reason in parentheses, on one line.
+    const QRegularExpression line(
+        QStringLiteral("^voltaro-cli: Error (opening|setting up the) serial port\\. \\(.+\\)\n$"));
+    for (const char* port : {"no-such-port", "plain.txt"}) {
+        for (const bool offline : {false, true}) {
+            SCOPED_TRACE(std::string(port) + (offline ? " offline" : " online"));
+            QStringList args{QStringLiteral("receive"),
+                             QStringLiteral("--port"),
+                             path(port),
+                             QStringLiteral("--seconds"),
+                             QStringLiteral("1"),
+                             QStringLiteral("--out"),
+                             path("x.vtr")};
+            if (offline)
+                args << QStringLiteral("--offline");
+            const CliRun r = runCli(args);
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(line.match(QString::fromUtf8(r.err)).hasMatch()) << r.err.toStdString();
+            EXPECT_FALSE(QFile::exists(path("x.vtr")));
+        }
     }
 }
 

@@ -25,6 +25,7 @@
 #include <QToolBar>
 
 #include <cmath>
+#include <functional>
 
 namespace orlo::test {
 namespace {
@@ -205,6 +206,47 @@ TEST_F(ChartInMainWindow, LegendLiesAboveThePlotInBlockOrder) {
     EXPECT_TRUE(plot.LegendRect().isEmpty());
     EXPECT_EQ(plot.PlotRect().top(), full.top());
     EXPECT_EQ(plot.PlotRect().height(), full.height());
+}
+
+// With nothing to list, a legend that is switched on takes no room from the plot; with
+// entries it takes a line above it and leaves the plot nearly its full width.
+TEST_F(ChartInMainWindow, AnEmptyLegendLeavesThePlotItsSize) {
+    TFormMain& f = OpenBlocks(2);
+    TBlockPlot& plot = f.Chart().Plot();
+    plot.ReplotNow();
+    const QRect full = plot.PlotRect();
+    f.Commands().TBShowLegend->setChecked(true);
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        bool listed;
+    } steps[] = {
+        {"both blocks shown", [] {}, true},
+        {"first block unticked", [&] { f.Grid().GridCheck(0, false); }, true},
+        {"both unticked", [&] { f.Grid().GridCheck(1, false); }, false},
+        {"voltage button up",
+         [&] {
+             f.Grid().GridCheck(0, true);
+             f.Commands().TBShowVoltage->setChecked(false);
+         },
+         false},
+        {"voltage button down", [&] { f.Commands().TBShowVoltage->setChecked(true); }, true},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        plot.ReplotNow();
+        EXPECT_TRUE(plot.LegendVisible()) << s.what;
+        EXPECT_EQ(plot.LegendRect().isEmpty(), !s.listed) << s.what;
+        // Axis labels of other widths move the left edge a little.
+        EXPECT_GT(plot.PlotRect().width(), full.width() * 9 / 10) << s.what;
+        if (!s.listed) {
+            EXPECT_EQ(plot.PlotRect().top(), full.top()) << s.what;
+            EXPECT_EQ(plot.PlotRect().height(), full.height()) << s.what;
+        } else {
+            EXPECT_LT(plot.PlotRect().height(), full.height()) << s.what;
+            EXPECT_GT(plot.PlotRect().height(), full.height() * 3 / 4) << s.what;
+        }
+    }
 }
 
 }  // namespace

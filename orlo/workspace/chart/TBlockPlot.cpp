@@ -249,6 +249,7 @@ void TBlockPlot::SetLegendOrder(std::span<TChartSeries* const> order) {
         if (s->active_ && !s->title_.isEmpty())
             s->graph_->addToLegend();
     fitLegendColumns();
+    placeLegend();
 }
 
 void TBlockPlot::fitLegendColumns() {
@@ -336,22 +337,34 @@ QRect TBlockPlot::PlotRect() const {
 }
 
 void TBlockPlot::SetLegendVisible(bool visible) {
+    legendWanted_ = visible;
+    placeLegend();
+}
+
+void TBlockPlot::placeLegend() {
+    // An empty legend shares the plot's layout column with a width of nearly nothing and
+    // would squeeze the plot to that; it takes its row only while it lists something.
     QCPLegend* legend = plot_->legend;
     QCPLayoutGrid* layout = plot_->plotLayout();
-    if (visible && !legend->layout()) {
+    bool listsSomething = false;
+    // Cells of the last line may be empty.
+    for (int i = 0; i < legend->itemCount() && !listsSomething; ++i)
+        listsSomething = legend->item(i) != nullptr;
+    const bool show = legendWanted_ && listsSomething;
+    if (show && !legend->layout()) {
         layout->insertRow(0);
         layout->addElement(0, 0, legend);
         // The row is as high as the legend needs; the plot takes the rest.
         layout->setRowStretchFactor(0, 0.001);
-    } else if (!visible && legend->layout()) {
+    } else if (!show && legend->layout()) {
         layout->take(legend);
         layout->simplify();
     }
-    legend->setVisible(visible);
+    legend->setVisible(show);
 }
 
 bool TBlockPlot::LegendVisible() const {
-    return plot_->legend->visible();
+    return legendWanted_;
 }
 
 void TBlockPlot::SetMinSec(bool on) {

@@ -138,11 +138,13 @@ protected:
 private:
     QCPAxis* axis(TBlockChart::Axis a) const;
     void fitLegendColumns();
+    void placeLegend();
 
     QCustomPlot* plot_ = nullptr;
     QCPAxis* rpmAxis_ = nullptr;
     QCPAxis* ahAxis_ = nullptr;
     bool minSec_ = false;
+    bool legendWanted_ = false;
 };
 
 }  // namespace orlo

@@ -222,7 +222,10 @@ Reception receiveOnline(CMainDoc& doc, const Options& o) {
     if (receiver.GetState() == DocumentReceiver::State::Off)
         return {};
     runFor(o.seconds, [] { return false; });
-    receiver.Poll();  // the bytes waiting since the last tick belong to the reception
+    // The bytes that reached the port since the last tick belong to the reception:
+    // let the port take them in from the system, then read them.
+    QCoreApplication::processEvents();
+    receiver.Poll();
     receiver.StopReceiver();
     if (blockCount(doc) == 0) {
         writeError(

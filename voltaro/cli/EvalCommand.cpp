@@ -44,6 +44,12 @@ bool failedForWantOfABlock(const std::string& expression, const ExpressionError&
     return std::string_view("TUICERtuicer").find(error.name[0]) != std::string_view::npos;
 }
 
+// "error N: " and the message as UTF-8: a name in it is held in the 8-bit code page.
+void writeEvalError(const ExpressionError& error) {
+    writeOut("error " + std::to_string(error.code) + ": " +
+             platform::toQt(formatExpressionError(error)).toUtf8().toStdString() + "\n");
+}
+
 int usageError(const QString& text) {
     writeError(text);
     writeError(QStringLiteral("usage: voltaro-cli eval \"EXPR\" [--var NAME=VALUE ...]"));
@@ -85,14 +91,13 @@ int EvalCommand(const QStringList& args) {
             return usageError(QStringLiteral("--var needs a name"));
         if (!context.SetVariable(name, value)) {
             const ExpressionError full{kExprTooManyVariables, 0, name};
-            writeOut("error 5: " + formatExpressionError(full) + "\n");
+            writeEvalError(full);
             return 1;
         }
     }
     const EvalResult result = context.Evaluate(*expression);
     if (result.code != kExprOk) {
-        writeOut("error " + std::to_string(result.code) + ": " +
-                 formatExpressionError(context.error()) + "\n");
+        writeEvalError(context.error());
         if (failedForWantOfABlock(*expression, context.error()))
             writeError(
                 QStringLiteral("int_dt integrates over the samples of the graph's cursor "

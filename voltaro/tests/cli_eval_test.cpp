@@ -55,6 +55,9 @@ TEST(CliEval, PrintsTheValueOrTheError) {
         {{"i + int_dt(1)"}, 1, "error 4: Unknown variable 'i' at character 0\n", true},
         {{"I"}, 1, "error 4: Unknown variable 'I' at character 0\n"},
         {{"foo(1)"}, 1, "error 6: Unrecognised function 'foo' at character 5\n"},
+        // Beyond ASCII: the name comes back in the terminal's UTF-8 ("a[č]").
+        {{"a[\xC4\x8D]"}, 1, "error 4: Unknown variable 'a[\xC4\x8D]' at character 3\n"},
+        {{"a[\xC4\x8D]*2", "--var", "a[\xC4\x8D]=5"}, 0, "10\n"},
     };
     for (const Case& c : cases) {
         const EvalRun r = runEval(c.args);

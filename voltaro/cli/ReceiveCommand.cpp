@@ -22,7 +22,10 @@
 #include "voltaro/reception/StreamReading.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QTimer>
 
 #include <csignal>
@@ -153,6 +156,29 @@ void runFor(int seconds, const std::function<bool()>& done) {
         writeError(QStringLiteral("interrupted; saving what has arrived"));
 }
 
+// Whether the project can be saved at path, tried before the reception so that a
+// long reception is not lost to a mistyped or read-only target. Nothing is written.
+bool canSaveTo(const QString& path) {
+    QString reason;
+    const QFileInfo info(path);
+    const bool readOnly =
+        !(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable();  // as on saving
+    if (info.exists() && (!info.isFile() || readOnly)) {
+        reason = info.isFile() ? QStringLiteral("Access is denied: the file is read-only.")
+                               : QStringLiteral("It is not a file.");
+    } else {
+        QSaveFile probe(path);
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.cancelWriting();
+            return true;
+        }
+        reason = probe.errorString();
+    }
+    writeError(QStringLiteral("Cannot save the project file \"%1\".\n%2")
+                   .arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}
+
 int blockCount(const CMainDoc& doc) {
     int n = 0;
     for (const CDataModule* session : doc.m_sessions)
@@ -246,6 +272,8 @@ int ReceiveCommand(const QStringList& args) {
             "[--baud B] [--parsers DIR]"));
         return 2;
     }
+    if (!canSaveTo(o.out))
+        return 1;
     BuildCommandParserList(o.parsers);
     // A project of its own: no user settings, no snooping at construction.
     CMainDoc doc(true);

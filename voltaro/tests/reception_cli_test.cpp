@@ -173,6 +173,43 @@ TEST_F(ReceptionCli, ReceiveGivesTheSystemsReasonWhenThePortFails) {
     }
 }
 
+TEST_F(ReceptionCli, ReceiveChecksTheTargetBeforeAskingTheCharger) {
+    if (!SimulatorProcess::available())
+        GTEST_SKIP() << "no pseudo-terminals on this system";
+    {
+        QFile old(path("old.vtr"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        ASSERT_TRUE(old.setPermissions(QFileDevice::ReadOwner));
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    struct Case {
+        const char* out;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"missing/r.vtr", "No such file or directory"},
+        {"folder", "It is not a file."},
+        {"old.vtr", "Access is denied: the file is read-only."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        SimulatorProcess sim;
+        ASSERT_TRUE(sim.start({QStringLiteral("--offline")}));
+        const CliRun r =
+            runCli({QStringLiteral("receive"), QStringLiteral("--port"), sim.devicePath(),
+                    QStringLiteral("--offline"), QStringLiteral("--seconds"), QStringLiteral("20"),
+                    QStringLiteral("--out"), path(c.out)});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.startsWith("voltaro-cli: Cannot save the project file"))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.reason)) << r.err.toStdString();
+        // The charger was never asked, so its session is still to be had.
+        EXPECT_EQ(sim.sent(), 0);
+    }
+    EXPECT_EQ(readAll(path("old.vtr")), QByteArray("old"));
+}
+
 TEST_F(ReceptionCli, ImportWithoutAFittingParserSaysSo) {
     struct Case {
         const char* name;

@@ -4,6 +4,7 @@
 
 #include "orlo/device/MemoryImageBuilder.h"
 #include "orlo/workspace/AssertDlg.h"
+#include "orlo/workspace/FolderTreePanel.h"
 #include "orlo/workspace/InfoPanel.h"
 #include "orlo/workspace/MainCommands.h"
 #include "orlo/workspace/NotesPage.h"
@@ -23,6 +24,7 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTreeWidgetItem>
 #include <QWheelEvent>
 
 namespace orlo::test {
@@ -328,6 +330,42 @@ TEST_F(WorkspaceTest, ARowThatGetsAnotherNameRenamesItsLegendAndTheShownName) {
         EXPECT_EQ(rpm->Title(), c.legend[2 * c.row].section(' ', 0, 0) + " (RPM)");
     }
     EXPECT_TRUE(prompts.texts().isEmpty());
+}
+
+TEST_F(WorkspaceTest, AFileSavedBelowTheRootAppearsInTheFolderTree) {
+    const QString a = WriteFile("a.orl", MakeBlock(3));
+    const QString gone = WriteFile("gone.orl", MakeBlock(3));
+    TFormMain& f = Show();
+    f.openFiles({a, gone});
+    const auto childTexts = [&](QTreeWidgetItem* n) {
+        QStringList texts;
+        for (int i = 0; n && i < n->childCount(); ++i)
+            texts << n->child(i)->text(0);
+        return texts;
+    };
+    ASSERT_EQ(childTexts(f.Tree().RootNode()), (QStringList{"a", "gone"}));
+
+    // Save As into a new subfolder of the root.
+    ASSERT_TRUE(QDir(root).mkpath("sub"));
+    prompts.answerFile(QDir(root).filePath("sub/copy.orl"));
+    f.Commands().mnuSaveAs->trigger();
+    QApplication::processEvents();
+    // Folders come first.
+    ASSERT_EQ(childTexts(f.Tree().RootNode()), (QStringList{"sub", "a", "gone"}));
+    EXPECT_EQ(childTexts(f.Tree().RootNode()->child(0)), QStringList{"copy"});
+
+    // Closing a changed row whose file vanished saves it under a new name; the tree
+    // catches up once the row is gone.
+    ASSERT_TRUE(QFile::remove(gone));
+    f.Grid().Block(1)->Modified = true;
+    prompts.answer(platform::Button::Yes);
+    prompts.answerFile(QDir(root).filePath("found.orl"));
+    f.Grid().CloseGridRow(1);
+    EXPECT_EQ(f.StringGrid1().RowCount(), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(childTexts(f.Tree().RootNode()), (QStringList{"sub", "a", "found"}));
+    EXPECT_TRUE(prompts.texts().size() == 1 && prompts.texts()[0].startsWith("Do you want"))
+        << prompts.texts().join('|').toStdString();
 }
 
 TEST_F(WorkspaceTest, ExportWritesTextBesideTheDataFile) {

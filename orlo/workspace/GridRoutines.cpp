@@ -197,9 +197,12 @@ TSaveOutcome TBlockGrid::GridSaveFile(int row, bool ask) {
         prompts_.error(r.Error);
         return TSaveOutcome::Failed;
     }
-    if (renamed)
-        setRowPath(row, path);
     block->Modified = false;
+    if (renamed) {
+        setRowPath(row, path);
+        if (FileCreated)
+            FileCreated(path);
+    }
     return TSaveOutcome::Saved;
 }
 
@@ -220,6 +223,8 @@ TSaveOutcome TBlockGrid::GridSaveFileAs(int row) {
     }
     setRowPath(row, *chosen);
     block->Modified = false;
+    if (FileCreated)
+        FileCreated(*chosen);
     return TSaveOutcome::Saved;
 }
 

@@ -58,6 +58,8 @@ public:
     std::function<QString()> DefaultFolder;
     // Told when the grid appears (true) or disappears (false), for the page control.
     std::function<void(bool shown)> GridShown;
+    // Told after a block was written to a file it did not have before.
+    std::function<void(const QString& path)> FileCreated;
 
     TStringGrid& Grid() { return grid_; }
     bool GridVisible() const;

@@ -28,6 +28,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -126,6 +127,16 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     grid_->ChannelButtonDown = [this](int q) { return commands_->ChannelButton(q)->isChecked(); };
     grid_->DefaultFolder = [this] { return DefDir(); };
     grid_->GridShown = [this](bool shown) { pageControl_->setEnabled(shown); };
+    grid_->FileCreated = [this](const QString& path) {
+        // A file saved below the data root shows up in the tree. Later, from the event
+        // loop: the save may be part of closing rows, which the tree must not disturb.
+        const QString root = QDir(options_.RootDir).absolutePath() + QLatin1Char('/');
+        if (!options_.RootDir.isEmpty() && QFileInfo(path).absoluteFilePath().startsWith(root))
+            QTimer::singleShot(0, tree_, [this] {
+                if (QFileInfo(options_.RootDir).isDir())
+                    tree_->RefreshTree();
+            });
+    };
     info_->BlockNameLabel()->clear();
     chart_->LabelPos()->clear();
     chart_->ActualBlock = [this]() -> const TDataBlock* { return grid_->Block(grid_->ActualRow); };

@@ -231,6 +231,12 @@ TEST_F(ChartInMainWindow, AnEmptyLegendLeavesThePlotItsSize) {
          },
          false},
         {"voltage button down", [&] { f.Commands().TBShowVoltage->setChecked(true); }, true},
+        {"every block closed",
+         [&] {
+             f.Grid().CloseGridRow(1);
+             f.Grid().CloseGridRow(0);
+         },
+         false},
     };
     for (const auto& s : steps) {
         s.act();

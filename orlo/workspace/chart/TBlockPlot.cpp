@@ -168,6 +168,8 @@ TBlockPlot::TBlockPlot(QWidget* parent) : QWidget(parent) {
     legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     legend->setWrap(4);
     legend->setMargins(QMargins(5, 5, 5, 5));
+    // Series also leave the legend when their block closes; every drawing checks its place.
+    connect(plot_, &QCustomPlot::beforeReplot, this, &TBlockPlot::placeLegend);
 }
 
 TBlockPlot::~TBlockPlot() {

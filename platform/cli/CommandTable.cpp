@@ -34,6 +34,19 @@ std::string usageText(std::string_view program, std::span<const Command> command
     return text;
 }
 
+std::string commandUsageText(std::string_view program, const Command& command) {
+    std::string text = "usage: ";
+    text += program;
+    text += ' ';
+    text += command.name;
+    text += ' ';
+    text += command.usage;
+    text += "\n    ";
+    text += command.summary;
+    text += '\n';
+    return text;
+}
+
 int dispatchCommand(QStringList args, std::string_view program, std::span<const Command> commands) {
     if (args.isEmpty()) {
         writeUsageToStderr(program, commands);
@@ -47,6 +60,13 @@ int dispatchCommand(QStringList args, std::string_view program, std::span<const 
     }
     for (const Command& c : commands) {
         if (name == QLatin1String(c.name)) {
+            // "COMMAND --help" alone shows that command; without this a command would
+            // take "--help" for a file name or a formula.
+            if (args.size() == 1 &&
+                (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
+                writeOut(commandUsageText(program, c));
+                return 0;
+            }
             return c.run(args);
         }
     }

@@ -6,11 +6,6 @@
 #include "voltaro/cli/CliOutput.h"
 #include "voltaro/cli/Commands.h"
 
-#include <QCoreApplication>
-
-#include <string>
-#include <utility>
-
 namespace {
 
 using voltaro::cli::Command;
@@ -33,27 +28,8 @@ constexpr Command kCommands[] = {
      voltaro::cli::ResaveCommand},
 };
 
-// "COMMAND --help" alone: the usage of that command on stdout. Without this the
-// commands would take "--help" for a file name or a formula.
-const Command* helpRequest(const QStringList& args) {
-    if (args.size() != 2 || (args[1] != QLatin1String("--help") && args[1] != QLatin1String("-h")))
-        return nullptr;
-    for (const Command& c : kCommands)
-        if (args[0] == QLatin1String(c.name))
-            return &c;
-    return nullptr;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    if (const Command* c = helpRequest(args)) {
-        voltaro::cli::writeOut("usage: " + std::string(voltaro::cli::kProgramName) + ' ' + c->name +
-                               ' ' + c->usage + "\n    " + c->summary + '\n');
-        return 0;
-    }
-    return platform::cli::dispatchCommand(std::move(args), voltaro::cli::kProgramName, kCommands);
+    return platform::cli::runCommandLine(argc, argv, voltaro::cli::kProgramName, kCommands);
 }

@@ -37,6 +37,11 @@ TEST(CliCommandTable, UsageListsEveryCommandWithArgumentsAndSummary) {
               "      the second one\n");
 }
 
+TEST(CliCommandTable, CommandUsageNamesTheProgramAndTheCommand) {
+    EXPECT_EQ(commandUsageText("prog", kTable[1]),
+              "usage: prog second [--flag]\n    the second one\n");
+}
+
 TEST(CliCommandTable, DispatchRunsTheNamedCommandWithTheRest) {
     struct Case {
         QStringList args;
@@ -60,6 +65,14 @@ TEST(CliCommandTable, DispatchRunsTheNamedCommandWithTheRest) {
         {{QStringLiteral("help"), QStringLiteral("first")}, 0, {}, {}},
         {{}, 2, {}, {}},
         {{QStringLiteral("third")}, 2, {}, {}},
+        // "COMMAND --help" alone shows the command's usage instead of running it;
+        // with more arguments the command gets them all (a formula may be "-h").
+        {{QStringLiteral("first"), QStringLiteral("--help")}, 0, {}, {}},
+        {{QStringLiteral("second"), QStringLiteral("-h")}, 0, {}, {}},
+        {{QStringLiteral("first"), QStringLiteral("-h"), QStringLiteral("x")},
+         0,
+         QStringLiteral("first"),
+         {QStringLiteral("-h"), QStringLiteral("x")}},
         // Names match exactly.
         {{QStringLiteral("First")}, 2, {}, {}},
     };

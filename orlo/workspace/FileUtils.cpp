@@ -1,6 +1,7 @@
 #include "orlo/workspace/FileUtils.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,6 +20,23 @@ bool DeleteToRecycleBin(const QString& path, QString* error) {
     if (!ok && error)
         *error = file.errorString();
     return ok;
+}
+
+bool RenameEntry(const QString& from, const QString& to, bool isDir) {
+    // The platform's rename would replace an existing file.
+    if (QFileInfo::exists(to))
+        return false;
+    return isDir ? QDir().rename(from, to) : QFile::rename(from, to);
+}
+
+QString FreeEntryName(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return path;
+    for (int n = 1;; ++n) {
+        const QString candidate = path + QStringLiteral(" (%1)").arg(n);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
 }
 
 }  // namespace orlo

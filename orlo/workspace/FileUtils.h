@@ -11,4 +11,11 @@ namespace orlo {
 // then left where it was.
 bool DeleteToRecycleBin(const QString& path, QString* error = nullptr);
 
+// Renames or moves a file (isDir false) or folder to `to`, never replacing an
+// existing entry: false when `to` exists or the rename failed.
+bool RenameEntry(const QString& from, const QString& to, bool isDir);
+
+// `path` when nothing exists there, else the first free "path (1)", "path (2)", ...
+QString FreeEntryName(const QString& path);
+
 }  // namespace orlo

@@ -641,16 +641,7 @@ void TFolderTreePanel::mnuNewDirClick() {
             return;
     }
     const QString base = GetFullName(node);
-    QString name = base + QLatin1Char('/') + NewFolderName;
-    if (QFileInfo::exists(name)) {
-        for (int n = 1;; ++n) {
-            const QString candidate = name + QStringLiteral(" (%1)").arg(n);
-            if (!QFileInfo::exists(candidate)) {
-                name = candidate;
-                break;
-            }
-        }
-    }
+    const QString name = FreeEntryName(base + QLatin1Char('/') + NewFolderName);
     if (!QDir().mkdir(name)) {
         prompts_.error(QStringLiteral("Složku \"") + name + QStringLiteral("\" nelze vytvořit!"));
         return;
@@ -699,8 +690,7 @@ bool TFolderTreePanel::TreeView1Edited(QTreeWidgetItem* node, const QString& tex
         return false;
     }
     // Renaming onto an existing entry of the other kind would fail or replace it.
-    const bool renamed = !QFileInfo::exists(newPath) && (isDir ? QDir().rename(oldPath, newPath)
-                                                               : QFile::rename(oldPath, newPath));
+    const bool renamed = RenameEntry(oldPath, newPath, isDir);
     if (!renamed) {
         prompts_.error(QStringLiteral("Can not rename file \r\n") + oldPath +
                        QStringLiteral("\r\n to \r\n") + newPath + QStringLiteral("\r\nErorr#=") +
@@ -800,8 +790,7 @@ bool TFolderTreePanel::TreeView1DragDrop(QTreeWidgetItem* dragged, QTreeWidgetIt
                        QStringLiteral("\" již existuje v cílové složce!"));
         return false;
     }
-    const bool moved =
-        p->IsDir ? QDir().rename(source, destination) : QFile::rename(source, destination);
+    const bool moved = RenameEntry(source, destination, p->IsDir);
     if (!moved) {
         prompts_.error(QStringLiteral("Chyba při přesouvání \"\r\n") + source +
                        QStringLiteral("\" do \"\r\n") + destination +

@@ -7,6 +7,7 @@
 #include "orlo/data/TDataBlock.h"
 
 #include "platform/core/TextCodec.h"
+#include "platform/richtext/RtfReader.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -235,6 +236,15 @@ std::string_view trimmed(std::string_view s) {
     return s.substr(b, e - b);
 }
 
+// Notes are kept as lines and joined without a separator. In rich text a line break
+// right after a control word was that word's delimiter (rich-edit controls and office
+// suites write "\par" or "\loch" at a line end), so there the join keeps one blank.
+void appendNotesLine(std::string& notes, std::string_view line) {
+    if (platform::RtfReader::isRtf(notes) && platform::RtfReader::endsWithControlWord(notes))
+        notes += ' ';
+    notes.append(line);
+}
+
 TReadResult failed(int count, const char* message, TReadOutcome outcome) {
     TReadResult r;
     r.Count = count;
@@ -378,7 +388,7 @@ TReadResult ReadDataBytes(std::string_view bytes, TDataBlock& b) {
         // "</Text>" after it is left out.
         std::string_view line = in.readLine();
         while (!in.atEnd() && line != "</Text>") {
-            b.Notes.append(line);
+            appendNotesLine(b.Notes, line);
             line = in.readLine();
         }
     }

@@ -92,6 +92,22 @@ TEST_F(WorkspaceTest, SaveTakesThePendingNotesAndReopeningShowsThem) {
     EXPECT_FALSE(f.Grid().Block(0)->Modified);
 }
 
+// The data file joins the lines of the notes: every paragraph must come back whole.
+TEST_F(WorkspaceTest, NotesOfSeveralParagraphsComeBackAfterSaveAndReopen) {
+    TFormMain& f = Show();
+    const QString path = WriteFile("a.orl", MakeBlock(3));
+    f.openFiles({path});
+    const QString notes = QStringLiteral("Motor hot\nProp 12x6\n\n 3S 2200\n12 cells");
+    TypeAtStart(f, notes);
+    f.Commands().mnuSave->trigger();
+    f.Grid().CloseGridRow(0);
+    EXPECT_TRUE(prompts.messages().empty());
+
+    f.openFiles({path});
+    EXPECT_EQ(Editor(f).toPlainText().toStdString(), notes.toStdString());
+    EXPECT_EQ(Editor(f).document()->blockCount(), 5);
+}
+
 TEST_F(WorkspaceTest, ClosingTheActualRowKeepsItsEditForTheSaveQuestion) {
     TFormMain& f = Show();
     const QString path = WriteFile("a.orl", MakeBlock(3));

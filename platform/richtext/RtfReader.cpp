@@ -809,6 +809,25 @@ bool RtfReader::isRtf(std::string_view bytes) {
     return bytes.substr(0, 5) == "{\\rtf";
 }
 
+bool RtfReader::endsWithControlWord(std::string_view bytes) {
+    size_t end = bytes.size();
+    while (end > 0 && isDigit(bytes[end - 1]))
+        --end;
+    if (end < bytes.size() && end > 0 && bytes[end - 1] == '-')
+        --end;
+    const size_t lettersEnd = end;
+    while (end > 0 && isLetter(bytes[end - 1]))
+        --end;
+    if (end == lettersEnd || end == 0 || bytes[end - 1] != '\\')
+        return false;
+    // The backslash starts a control word only when it is not itself escaped: an
+    // odd run of backslashes ends in one that opens an escape.
+    size_t run = 0;
+    while (run < end && bytes[end - 1 - run] == '\\')
+        ++run;
+    return run % 2 == 1;
+}
+
 RichText RtfReader::read(std::string_view bytes, const TextCodec& plainCodec) {
     return isRtf(bytes) ? readRtf(bytes) : readPlainText(bytes, plainCodec);
 }

@@ -24,6 +24,11 @@ public:
     // True when the bytes start with "{\rtf".
     static bool isRtf(std::string_view bytes);
 
+    // True when the bytes end in a control word, with or without its number: a
+    // delimiter must follow before more text can be appended. A control symbol
+    // ("\\", "\{"), a hex escape ("\'e9") or text at the end is no control word.
+    static bool endsWithControlWord(std::string_view bytes);
+
     // RTF when isRtf(), otherwise plain 8-bit text in the given codec with
     // CR LF, LF or CR between paragraphs.
     static RichText read(std::string_view bytes, const TextCodec& plainCodec = TextCodec::system());

@@ -110,6 +110,13 @@ private:
         out_ += s;
         pendingSpace_ = false;
     }
+    // A line break is no delimiter once line breaks are dropped (the data file joins
+    // the lines of its notes), so a control word before it gets its blank.
+    void lineBreak() {
+        if (pendingSpace_)
+            out_ += ' ';
+        raw("\r\n");
+    }
     void text(const QString& s, bool fontName = false);
     void styleChanges(const CharStyle& style);
     void paragraphFormat(const Paragraph& p, int number);
@@ -431,7 +438,8 @@ std::string Writer::run() {
         text(fonts_[i], true);
         raw(";}");
     }
-    raw("}\r\n");
+    raw("}");
+    lineBreak();
     if (!colors_.empty()) {
         raw("{");
         word("colortbl");
@@ -442,7 +450,8 @@ std::string Writer::run() {
             word("blue", static_cast<int>(c & 0xFF));
             raw(";");
         }
-        raw("}\r\n");
+        raw("}");
+        lineBreak();
     }
     word("viewkind", 4);
     word("uc", 1);
@@ -464,10 +473,11 @@ std::string Writer::run() {
         }
         styleChanges(p.markStyle);
         word("par");
-        raw("\r\n");
+        lineBreak();
         previous = &p;
     }
-    raw("}\r\n");
+    raw("}");
+    lineBreak();
     return std::move(out_);
 }
 

@@ -348,6 +348,30 @@ TEST(RtfReader, BinaryLengthBeyondTheEndIsSafe) {
     EXPECT_EQ(RtfReader::read("{\\rtf1 a\\u").plainText(), "a");
 }
 
+// Whether the next byte after these would run into a control word: the question the
+// data file asks before it joins the lines of its notes.
+TEST(RtfReader, EndsWithControlWord) {
+    struct Case {
+        const char* bytes;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"\\par", true},     {"text\\loch", true}, {"\\fs24", true},
+        {"\\li-360", true},  {"\\u-8704", true},   {"{\\rtf1", true},
+        {"\\\\\\par", true},  // an escaped backslash, then a control word
+        {"\\par ", false},    // already delimited
+        {"\\\\par", false},   // an escaped backslash and the text "par"
+        {"\\\\", false},     {"\\{", false},       {"\\}", false},
+        {"\\'e9", false},     // hex escape
+        {"\\'3bpar", false},  // hex escape and text
+        {"\\li-", false},     // "-" without digits is text
+        {"\\u8364?", false}, {"\\", false},        {"Motor hot", false},
+        {"12x6", false},     {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RtfReader::endsWithControlWord(c.bytes), c.expected) << c.bytes;
+}
+
 TEST(RtfReaderPlainText, TextWithoutTheRtfSignatureLoadsAsPlainText) {
     struct Case {
         std::string bytes;

@@ -25,6 +25,8 @@ namespace orlo {
 namespace {
 
 constexpr std::string_view Eol = "\r\n";
+constexpr std::string_view AnnotationsTag = "<Annotations>";
+constexpr std::string_view AnnotationsEndTag = "</Annotations>";
 
 // ---- writing ---------------------------------------------------------------------------
 
@@ -119,9 +121,53 @@ void appendSampleLines(std::string& out, const TDataBlock& b) {
     }
 }
 
+// Shortest text that reads back as the same double; "." whatever the locale.
+void appendNumber(std::string& out, double v) {
+    if (!std::isfinite(v))
+        v = 0;
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, static_cast<std::size_t>(res.ptr - buf));
+}
+
+// One annotation per line: a backslash, CR and LF in its text are escaped.
+void appendEscaped(std::string& out, std::string_view text) {
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+}
+
+// The annotations follow the notes in a section of their own: a reader that stops at
+// "</Text>" never sees them, and a block without annotations writes no section.
+void appendAnnotations(std::string& out, const TDataBlock& b) {
+    if (b.Annotations.empty())
+        return;
+    out.append(AnnotationsTag).append(Eol);
+    for (const TAnnotation& a : b.Annotations) {
+        appendNumber(out, a.Time);
+        out += ',';
+        appendNumber(out, a.Value);
+        out += ',';
+        appendEscaped(out, a.Text);
+        out.append(Eol);
+    }
+    out.append(AnnotationsEndTag).append(Eol);
+}
+
 std::size_t estimatedSize(const TDataBlock& b) {
     const std::size_t columns = 1 + !b.Voltage.empty() + !b.Current.empty() + !b.Rpm.empty();
-    return 256 + b.DateText.size() + b.Notes.size() + b.Time.size() * (columns * 9 + 2);
+    std::size_t annotations = 0;
+    for (const TAnnotation& a : b.Annotations)
+        annotations += 64 + a.Text.size();
+    return 256 + b.DateText.size() + b.Notes.size() + annotations +
+           b.Time.size() * (columns * 9 + 2);
 }
 
 bool saveBytes(const QString& path, const std::string& bytes) {
@@ -245,6 +291,55 @@ void appendNotesLine(std::string& notes, std::string_view line) {
     notes.append(line);
 }
 
+// A finite number as appendNumber writes it (from_chars takes "inf" and "nan" too).
+bool parseNumber(std::string_view text, double& out) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto res = std::from_chars(first, last, out, std::chars_format::general);
+    return res.ec == std::errc() && res.ptr == last && std::isfinite(out);
+}
+
+// "time,value,text"; false for a line that is not one.
+bool parseAnnotation(std::string_view line, TAnnotation& a) {
+    const std::size_t c1 = line.find(',');
+    if (c1 == std::string_view::npos)
+        return false;
+    const std::size_t c2 = line.find(',', c1 + 1);
+    if (c2 == std::string_view::npos)
+        return false;
+    if (!parseNumber(line.substr(0, c1), a.Time) ||
+        !parseNumber(line.substr(c1 + 1, c2 - c1 - 1), a.Value))
+        return false;
+    const std::string_view text = line.substr(c2 + 1);
+    a.Text.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '\\' && (next == '\\' || next == 'r' || next == 'n')) {
+            a.Text += next == 'r' ? '\r' : next == 'n' ? '\n' : '\\';
+            ++i;
+        } else {
+            a.Text += text[i];
+        }
+    }
+    return true;
+}
+
+// The annotation section somewhere after the notes; lines that are no annotation are
+// passed over.
+void readAnnotations(LineReader& in, TDataBlock& b) {
+    while (!in.atEnd())
+        if (in.readLine() == AnnotationsTag)
+            break;
+    while (!in.atEnd()) {
+        const std::string_view line = in.readLine();
+        if (line == AnnotationsEndTag)
+            break;
+        TAnnotation a;
+        if (parseAnnotation(line, a))
+            AddAnnotation(b, std::move(a));
+    }
+}
+
 TReadResult failed(int count, const char* message, TReadOutcome outcome) {
     TReadResult r;
     r.Count = count;
@@ -272,6 +367,7 @@ std::string DataFileText(const TDataBlock& b) {
     out.append("<Text>").append(Eol);
     out.append(b.Notes).append(Eol);
     out.append("</Text>").append(Eol);
+    appendAnnotations(out, b);
     return out;
 }
 
@@ -321,6 +417,7 @@ TReadResult ReadDataBytes(std::string_view bytes, TDataBlock& b) {
     b.Capacity.clear();
     b.Energy.clear();
     b.Notes.clear();
+    b.Annotations.clear();
     b.DateText = std::string(in.readLine());
 
     for (std::int32_t* field : {&b.Interval, &b.ChannelMask, &b.CurrentZero, &b.CurrentScale,
@@ -391,6 +488,8 @@ TReadResult ReadDataBytes(std::string_view bytes, TDataBlock& b) {
             appendNotesLine(b.Notes, line);
             line = in.readLine();
         }
+        if (line == "</Text>")
+            readAnnotations(in, b);
     }
 
     TReadResult r;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace orlo {
 
@@ -41,6 +42,21 @@ void fitLength(std::vector<double>& series, bool present, std::size_t n) {
 }
 
 }  // namespace
+
+int AddAnnotation(TDataBlock& block, TAnnotation annotation) {
+    auto& list = block.Annotations;
+    const auto at = std::upper_bound(list.begin(), list.end(), annotation.Time,
+                                     [](double t, const TAnnotation& a) { return t < a.Time; });
+    const auto index = static_cast<int>(at - list.begin());
+    list.insert(at, std::move(annotation));
+    return index;
+}
+
+void DeleteAnnotation(TDataBlock& block, int index) {
+    if (index < 0 || index >= static_cast<int>(block.Annotations.size()))
+        return;
+    block.Annotations.erase(block.Annotations.begin() + index);
+}
 
 void ComputeBlockStatistics(TDataBlock& b, int n) {
     if (n < 0)

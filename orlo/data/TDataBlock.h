@@ -61,6 +61,16 @@ inline constexpr std::int32_t ChannelVoltage = 0x8000;
 inline constexpr std::int32_t ChannelCurrent = 0x4000;
 inline constexpr std::int32_t ChannelRpm = 0x2000;
 
+// A point in time of a block with a value and a short text (the annotation dialogs
+// label the value as altitude in metres).
+struct TAnnotation {
+    double Time = 0;  // seconds
+    double Value = 0;
+    std::string Text;  // 8-bit bytes, like the notes
+
+    bool operator==(const TAnnotation&) const = default;
+};
+
 struct TDataBlock {
     std::string DateText;
     std::int32_t Interval = 0;  // ticks of 1/50 s
@@ -84,6 +94,9 @@ struct TDataBlock {
     std::vector<double> Capacity;
     std::vector<double> Energy;
     std::string Notes;
+    // In time order; the data file keeps them after the notes. The chart's annotation
+    // series (slot 4) shows them.
+    std::vector<TAnnotation> Annotations;
     bool Modified = false;
     std::array<TSeriesSlot, SlotCount> Slots;
 
@@ -96,6 +109,11 @@ struct TDataBlock {
 // bit is clear is emptied; a measured series of another length is cut or padded with
 // zeros to n, so that all series of the block keep one length.
 void ComputeBlockStatistics(TDataBlock& block, int n);
+
+// Puts an annotation after those of the same or an earlier time; returns its index.
+int AddAnnotation(TDataBlock& block, TAnnotation annotation);
+// Removes the annotation at index; an index out of range changes nothing.
+void DeleteAnnotation(TDataBlock& block, int index);
 
 // Raw 16-bit logger readings to the stored physical values, by the block's header.
 double SampleTime(int k, std::int32_t interval);  // k * Interval / 50 seconds
@@ -153,6 +171,11 @@ struct TWriteResult {
 };
 
 // Creates or replaces the file. The previous file stays intact when the write fails.
+//
+// A block with annotations gets one more section after "</Text>", which readers that
+// stop at "</Text>" never see: "<Annotations>", one line per annotation
+// "time,value,text" (shortest round-trip numbers with "."; "\\", "\r" and "\n" stand
+// for a backslash, CR and LF of the text), then "</Annotations>".
 TWriteResult WriteDataFile(const QString& path, const TDataBlock& block);
 // The text WriteDataFile writes.
 std::string DataFileText(const TDataBlock& block);

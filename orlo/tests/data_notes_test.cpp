@@ -1,5 +1,6 @@
-// Notes in the ORLO data file: rich-text notes of several paragraphs through a save
-// and a read, and notes written with line breaks after control words.
+// Notes and annotations in the ORLO data file: rich-text notes of several paragraphs
+// through a save and a read, notes written with line breaks after control words, and
+// the annotation section after the notes.
 #include "orlo/data/TDataBlock.h"
 #include "platform/core/TextCodec.h"
 #include "platform/richtext/RtfReader.h"
@@ -10,11 +11,19 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
+namespace orlo {
+void PrintTo(const TAnnotation& a, std::ostream* os) {
+    *os << "{" << a.Time << ", " << a.Value << ", \"" << a.Text << "\"}";
+}
+}  // namespace orlo
+
 namespace {
 
+using orlo::TAnnotation;
 using orlo::TDataBlock;
 using orlo::TReadOutcome;
 
@@ -136,6 +145,96 @@ TEST(DataFileNotes, JoinAddsABlankOnlyAfterAControlWordOfRichText) {
         ASSERT_EQ(orlo::ReadDataBytes(text, back).Outcome, TReadOutcome::Ok);
         EXPECT_EQ(back.Notes, c.notes);
     }
+}
+
+std::vector<TAnnotation> sampleAnnotations() {
+    return {
+        {-1.5, 0, "before the start"},
+        {0.1, 120.25, "climb, full power"},
+        {0.1, -3, "same time, later"},
+        {7, 8, "two\r\nlines\rand\nmore"},
+        {9, 10, ""},
+        {11, 12, " \xe8\xe1 8-bit "},
+        {2.0e6, 1e-7, "C:\\logs\\a \\n not a line end"},
+    };
+}
+
+TEST(DataFileAnnotations, WrittenAfterTheNotesAndReadBack) {
+    TDataBlock b = smallBlock();
+    b.Notes = "{\\rtf1 note\\par}";
+    b.Annotations = sampleAnnotations();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.orl"));
+    ASSERT_TRUE(orlo::WriteDataFile(path, b).Ok);
+    TDataBlock back;
+    back.Annotations = {{1, 1, "left over"}};
+    const auto r = orlo::ReadDataFile(path, back);
+    ASSERT_EQ(r.Outcome, TReadOutcome::Ok);
+    EXPECT_EQ(back.Annotations, b.Annotations);
+
+    // A block without annotations reads none and writes no section.
+    TDataBlock plain = smallBlock();
+    const std::string text = orlo::DataFileText(plain);
+    EXPECT_EQ(text.find("Annotations"), std::string::npos);
+    ASSERT_EQ(orlo::ReadDataBytes(text, back).Outcome, TReadOutcome::Ok);
+    EXPECT_TRUE(back.Annotations.empty());
+}
+
+// The section lies after "</Text>", where the reading rules of the data file stop: the
+// file up to there is exactly the file of the same block without annotations, and
+// it reads the same in every other respect.
+TEST(DataFileAnnotations, TheRestOfTheFileReadsAsBefore) {
+    TDataBlock without = smallBlock();
+    without.Notes = "{\\rtf1 a\\par b\\par}";
+    TDataBlock with = smallBlock();
+    with.Notes = without.Notes;
+    with.Annotations = sampleAnnotations();
+    const std::string plainText = orlo::DataFileText(without);
+    const std::string annotated = orlo::DataFileText(with);
+    ASSERT_GT(annotated.size(), plainText.size());
+    EXPECT_EQ(annotated.substr(0, plainText.size()), plainText);
+    EXPECT_TRUE(plainText.ends_with("\r\n</Text>\r\n"));
+    EXPECT_TRUE(annotated.substr(plainText.size()).starts_with("<Annotations>\r\n"));
+    EXPECT_TRUE(annotated.ends_with("\r\n</Annotations>\r\n"));
+    // No line of the section could be taken for a tag the reading rules look for.
+    const std::string section = annotated.substr(plainText.size());
+    for (const char* tag :
+         {"\n<Header>\r", "\n<Data>\r", "\n</Data>\r", "\n<Text>\r", "\n</Text>\r"})
+        EXPECT_EQ(section.find(tag), std::string::npos) << tag;
+
+    TDataBlock a;
+    TDataBlock b;
+    const auto ra = orlo::ReadDataBytes(annotated, a);
+    const auto rb = orlo::ReadDataBytes(plainText, b);
+    ASSERT_EQ(ra.Outcome, TReadOutcome::Ok);
+    ASSERT_EQ(rb.Outcome, TReadOutcome::Ok);
+    EXPECT_EQ(ra.Count, rb.Count);
+    EXPECT_EQ(a.Notes, b.Notes);
+    EXPECT_EQ(a.Present, b.Present);
+    EXPECT_EQ(a.Capacity, b.Capacity);
+    EXPECT_EQ(a.Energy, b.Energy);
+    for (auto stat : {&TDataBlock::MaxU, &TDataBlock::MinU, &TDataBlock::AvgU, &TDataBlock::MaxI,
+                      &TDataBlock::MinI, &TDataBlock::AvgI, &TDataBlock::MaxP, &TDataBlock::AvgP,
+                      &TDataBlock::MaxR, &TDataBlock::BlockC, &TDataBlock::BlockE})
+        EXPECT_EQ(a.*stat, b.*stat);
+    a.Annotations.clear();
+    EXPECT_EQ(orlo::DataFileText(a), plainText);
+}
+
+// A section edited by hand: lines that are no annotation are passed over, the order
+// comes from the times, and a missing end tag keeps what was read.
+TEST(DataFileAnnotations, HandMadeSectionIsReadLeniently) {
+    TDataBlock b;
+    const auto r = orlo::ReadDataBytes(readFixture("annotations_by_hand.orl"), b);
+    ASSERT_EQ(r.Outcome, TReadOutcome::Ok);
+    EXPECT_EQ(r.Count, 2);
+    EXPECT_EQ(b.Notes, "{\\rtf1 note\\par}");
+    const std::vector<TAnnotation> expected = {
+        {0.5, 0, "landing, gear down"},
+        {3, 120, "climb"},
+        {3, 0, "text with a trailing backslash \\"},
+    };
+    EXPECT_EQ(b.Annotations, expected);
 }
 
 }  // namespace

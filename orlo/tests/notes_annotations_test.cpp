@@ -182,16 +182,42 @@ TEST_F(AnnotationTest, ARowThatDoesNotExistChoosesNoBlock) {
     EXPECT_TRUE(Annotations(Block(1)).Marks().empty());
 }
 
-TEST_F(AnnotationTest, AnnotationsAreNotWrittenToTheDataFile) {
+TEST_F(AnnotationTest, SaveWritesTheAnnotationsAndReopeningShowsThem) {
+    const QString path = form->StringGrid1().Cells(TStringGrid::ColPath, 0);
     WithDialog(0, [&] {
-        AnswerEdit("1", "2", "secret mark");
+        AnswerEdit(Num("5.5"), "120", "climb, full power");
+        annot->ButtonNew()->click();
+        AnswerEdit("2", Num("-0.5"), "start");
         annot->ButtonNew()->click();
     });
+    EXPECT_TRUE(Block(0).Modified);
     form->StringGrid1().setCurrentCell(0, 0);
     form->Commands().mnuSave->trigger();
-    const std::string bytes = ReadBytes(form->StringGrid1().Cells(TStringGrid::ColPath, 0));
-    EXPECT_EQ(bytes.find("secret mark"), std::string::npos);
-    EXPECT_EQ(SeriesLabels(Block(0)), QStringList{"secret mark"});
+    EXPECT_FALSE(Block(0).Modified);
+
+    TDataBlock saved;
+    ASSERT_EQ(ReadDataFile(path, saved).Outcome, TReadOutcome::Ok);
+    const std::vector<TAnnotation> expected = {{2, -0.5, "start"}, {5.5, 120, "climb, full power"}};
+    EXPECT_EQ(saved.Annotations, expected);
+
+    // Closed without a question (all is saved) and opened again.
+    form->Grid().CloseGridRow(0);
+    EXPECT_TRUE(prompts.messages().empty());
+    form->openFiles({path});
+    const int row = form->Grid().RowCount() - 1;
+    EXPECT_EQ(Block(row).Annotations, expected);
+    EXPECT_EQ(SeriesLabels(Block(row)), (QStringList{"start", "climb, full power"}));
+    EXPECT_FALSE(Block(row).Modified);
+    WithDialog(row, [&] {
+        EXPECT_EQ(ListTexts(*annot), (QStringList{"start", "climb, full power"}));
+        // Deleting one marks the block modified again, and the next save drops it.
+        annot->ButtonDelete()->click();
+    });
+    EXPECT_TRUE(Block(row).Modified);
+    form->StringGrid1().setCurrentCell(row, 0);
+    form->Commands().mnuSave->trigger();
+    ASSERT_EQ(ReadDataFile(path, saved).Outcome, TReadOutcome::Ok);
+    EXPECT_EQ(saved.Annotations, std::vector<TAnnotation>(expected.begin() + 1, expected.end()));
 }
 
 TEST_F(AnnotationTest, ToolbarButtonShowsTheDialogForTheSelectedRow) {

@@ -7,6 +7,7 @@
 #include "orlo/workspace/TStringGrid.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
 #include "platform/core/Prompts.h"
+#include "platform/core/TextCodec.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <stdexcept>
+#include <utility>
 
 namespace orlo {
 namespace {
@@ -139,13 +141,15 @@ void TFormAnnot::command(F&& f) {
 }
 
 void TFormAnnot::addFromEditor(TChartSeries& series, TDataBlock& block) {
-    TChartMark mark;
-    mark.X = TFormAnnotEdit::FieldValue(edit_.EditTime());
-    mark.Y = TFormAnnotEdit::FieldValue(edit_.EditAlt());
-    mark.Label = edit_.EditText()->text();
-    series.AddMark(mark);
+    TAnnotation a;
+    a.Time = TFormAnnotEdit::FieldValue(edit_.EditTime());
+    a.Value = TFormAnnotEdit::FieldValue(edit_.EditAlt());
+    a.Text = platform::fromQt(edit_.EditText()->text());
+    const int index = AddAnnotation(block, std::move(a));
+    series.SetAnnotations(block.Annotations);
+    // The block's record changed: Save writes the annotations with it.
     block.Modified = true;
-    listBox_->addItem(mark.Label);
+    listBox_->addItem(series.Marks()[static_cast<std::size_t>(index)].Label);
     listBox_->setCurrentRow(listBox_->count() - 1);
 }
 
@@ -153,7 +157,8 @@ void TFormAnnot::deleteSelected(TChartSeries& series, TDataBlock& block) {
     const int index = listBox_->currentRow();
     if (index < 0)
         return;
-    series.DeleteMark(index);
+    DeleteAnnotation(block, index);
+    series.SetAnnotations(block.Annotations);
     block.Modified = true;
     delete listBox_->takeItem(index);
     const int last = listBox_->count() - 1;

@@ -5,7 +5,8 @@
 // series, kept in time order. The list shows the texts; an added annotation is
 // appended to the list even where the series sorts it earlier, and Modify and Delete
 // act on the series point with the list's index, as the list is reloaded from the
-// series whenever another block is chosen. Annotations live in memory only.
+// series whenever another block is chosen. The block keeps the annotations (its data
+// file stores them); its annotation series shows them and is refreshed on each change.
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "orlo/workspace/chart/TBlockPlot.h"
 
 #include "orlo/workspace/chart/CursorReadout.h"
+#include "platform/core/TextCodec.h"
 
 #include <qcustomplot.h>
 #include <QFileInfo>
@@ -81,19 +82,11 @@ void TChartSeries::SetTitle(const QString& title) {
         graph_->setName(title);
 }
 
-int TChartSeries::AddMark(const TChartMark& mark) {
-    const auto at = std::upper_bound(marks_.begin(), marks_.end(), mark.X,
-                                     [](double x, const TChartMark& m) { return x < m.X; });
-    const auto index = static_cast<int>(at - marks_.begin());
-    marks_.insert(at, mark);
-    marksChanged();
-    return index;
-}
-
-void TChartSeries::DeleteMark(int index) {
-    if (index < 0 || index >= static_cast<int>(marks_.size()))
-        return;
-    marks_.erase(marks_.begin() + index);
+void TChartSeries::SetAnnotations(const std::vector<TAnnotation>& annotations) {
+    marks_.clear();
+    marks_.reserve(annotations.size());
+    for (const TAnnotation& a : annotations)
+        marks_.push_back(TChartMark{a.Time, a.Value, platform::toQt(a.Text)});
     marksChanged();
 }
 

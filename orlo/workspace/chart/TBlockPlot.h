@@ -55,9 +55,9 @@ public:
 
     // Labelled points in x order (the annotation slot's series).
     const std::vector<TChartMark>& Marks() const { return marks_; }
-    // Goes after the points of the same or a smaller x; returns its index.
-    int AddMark(const TChartMark& mark);
-    void DeleteMark(int index);
+    // The annotation slot's series shows the block's annotations: x the time, y the
+    // value, the label the text.
+    void SetAnnotations(const std::vector<TAnnotation>& annotations);
 
 private:
     friend class TBlockPlot;

@@ -186,6 +186,7 @@ void TChartPanel::CreateBlockSeries(TDataBlock& block, const QString& blockName,
                                     blockName + QString::fromLatin1(SlotStyle(k).Suffix));
         } else {
             s = plot_->CreateSeries({}, {}, k, pen, 1, QString());
+            s->SetAnnotations(block.Annotations);
         }
         order_.push_back(s.get());
         slot.Series = std::move(s);

@@ -1,8 +1,9 @@
-// orlo-cli info FILE.orl: the header, sample count and statistics of a data file as
-// one JSON object.
+// orlo-cli info FILE.orl: the header, sample count, statistics, notes and annotations
+// of a data file as one JSON object.
 
 #include "orlo/cli/CliOutput.h"
 #include "orlo/cli/Commands.h"
+#include "platform/richtext/RtfReader.h"
 
 #include <string>
 #include <utility>
@@ -46,6 +47,16 @@ int InfoCommand(const QStringList& args) {
         {"MaxR", b.MaxR}, {"BlockC", b.BlockC}, {"BlockE", b.BlockE}};
     for (const auto& [key, value] : stats)
         json.value(key, jsonNumber(value));
+    // The notes as the text a reader sees, one line per paragraph.
+    json.value("Notes", platform::cli::jsonText(platform::RtfReader::read(b.Notes).plainText()));
+    json.beginArray("Annotations");
+    for (const TAnnotation& a : b.Annotations) {
+        json.beginObject();
+        json.value("Time", jsonNumber(a.Time));
+        json.value("Text", jsonString(a.Text));
+        json.endObject();
+    }
+    json.endArray();
     json.endObject();
     writeOut(json.text());
     return 0;

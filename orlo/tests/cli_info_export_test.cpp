@@ -53,7 +53,7 @@ TEST(CliInfo, PrintsTheRecordFieldsAsJsonThatRoundTrips) {
         "DateText",    "Interval", "ChannelMask", "CurrentZero", "CurrentScale", "VoltageScale",
         "CurrentMode", "Extra",    "Samples",     "Present",     "MaxU",         "MinU",
         "AvgU",        "MaxI",     "MinI",        "AvgI",        "MaxP",         "AvgP",
-        "MaxR",        "BlockC",   "BlockE"};
+        "MaxR",        "BlockC",   "BlockE",      "Notes",       "Annotations"};
     QStringList printed;
     const QRegularExpression keyRe(QStringLiteral("^  \"(\\w+)\":"),
                                    QRegularExpression::MultilineOption);
@@ -84,6 +84,53 @@ TEST(CliInfo, PrintsTheRecordFieldsAsJsonThatRoundTrips) {
     for (const auto& [key, value] : stats) {
         ASSERT_TRUE(o[QLatin1String(key)].isDouble()) << key;
         EXPECT_EQ(o[QLatin1String(key)].toDouble(), value) << key;
+    }
+    EXPECT_EQ(o["Notes"].toString(), QStringLiteral("Bench run, 3S pack, 12x6 prop."));
+    ASSERT_TRUE(o["Annotations"].isArray());
+    EXPECT_TRUE(o["Annotations"].toArray().isEmpty());
+}
+
+TEST(CliInfo, NotesAsPlainTextAndTheAnnotations) {
+    struct Case {
+        const char* name;
+        std::string notes;
+        QString expected;
+    };
+    const Case cases[] = {
+        // A rich-edit control's line breaks after "\par" and "\fs20".
+        {"rich_text",
+         "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+         "\\pard\\f0\\fs20 Motor hot\\par\r\nProp 12x6\\par\r\n\\fs20\r\n12 cells \\'e8\\par\r\n}",
+         QString::fromUtf8("Motor hot\nProp 12x6\n12 cells \u010d")},
+        {"plain_text", "plain note", QStringLiteral("plain note")},
+        {"none", "", QString()},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        orlo::TDataBlock b;
+        b.DateText = "d";
+        b.Interval = 5;
+        b.ChannelMask = 0x8000;
+        b.Time = {0, 0.1};
+        b.Voltage = {12, 12.1};
+        b.Notes = c.notes;
+        b.Annotations = {{0.5, 120, "climb, \"full\" \xe8"}, {1.25, -2, ""}};
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".orl"));
+        ASSERT_TRUE(orlo::WriteDataFile(path, b).Ok);
+        const CliRun r = runCli({QStringLiteral("info"), path});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        ASSERT_TRUE(o["Notes"].isString()) << r.out.toStdString();
+        EXPECT_EQ(o["Notes"].toString(), c.expected);
+        const QJsonArray list = o["Annotations"].toArray();
+        ASSERT_EQ(list.size(), 2) << r.out.toStdString();
+        EXPECT_EQ(list[0].toObject().keys(), (QStringList{"Text", "Time"}));
+        EXPECT_EQ(list[0].toObject()["Time"].toDouble(), 0.5);
+        EXPECT_EQ(list[0].toObject()["Text"].toString(),
+                  QString::fromUtf8("climb, \"full\" \u010d"));
+        EXPECT_EQ(list[1].toObject()["Time"].toDouble(), 1.25);
+        EXPECT_EQ(list[1].toObject()["Text"].toString(), QString());
     }
 }
 

@@ -19,7 +19,11 @@ void writeError(std::string_view program, const QString& text) {
 }
 
 std::string jsonString(std::string_view bytes) {
-    const QByteArray utf8 = platform::toQt(bytes).toUtf8();
+    return jsonText(platform::toQt(bytes));
+}
+
+std::string jsonText(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
     std::string out = "\"";
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);

@@ -16,6 +16,8 @@ void writeError(std::string_view program, const QString& text);
 
 // A JSON string literal of 8-bit file text, decoded through the system codec.
 std::string jsonString(std::string_view bytes);
+// A JSON string literal of text.
+std::string jsonText(const QString& text);
 // The shortest text that reads back as the same number; null when not finite.
 std::string jsonNumber(double v);
 std::string jsonNumber(float v);

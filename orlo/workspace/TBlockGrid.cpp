@@ -110,13 +110,14 @@ int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory
             if (!QFileInfo::exists(fileName))
                 return -1;
             const TReadResult r = ReadDataFile(fileName, *block);
-            if (r.Outcome == TReadOutcome::Failed) {
+            // A read that failed part way (a malformed header number among them) leaves
+            // a block that is not the file: opened, a plain Save would replace the file
+            // with it. Such a file is refused like any other unreadable one.
+            if (r.Outcome != TReadOutcome::Ok) {
                 prompts_.error(QStringLiteral("Error by opening datafile \"") + fileName +
                                QStringLiteral("\"! \r\n") + r.Message);
                 return -1;
             }
-            if (r.Outcome == TReadOutcome::IoError)
-                prompts_.error(r.Message);
             if (r.Count < 1)
                 return -1;
             path = fileName;

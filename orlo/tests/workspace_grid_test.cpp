@@ -514,6 +514,38 @@ TEST_F(WorkspaceTest, ReadDataAddsUnsavedUntickedRowsAndSkipsEmptyBlocks) {
     EXPECT_EQ(g.Cells(0, 1), "tmp4");
 }
 
+// A block that cannot be converted (here: a header without channels, with bytes
+// after it) is reported by its number; the blocks after it still open.
+TEST_F(WorkspaceTest, ReadDataReportsABlockThatCannotBeConvertedAndOpensTheOthers) {
+    TFormMain& f = Show();
+    const TBlockSpec first[] = {{.Samples = 5}};
+    const TBlockSpec faulty[] = {{.ChannelMask = 0, .Samples = 0}};
+    const TBlockSpec last[] = {{.Samples = 7}};
+    std::vector<std::uint8_t> image = BuildMemoryBody(first);
+    for (std::uint8_t b : BuildMemoryBody(faulty))
+        image.push_back(b);
+    for (std::uint8_t b : {0x01, 0x02, 0x03, 0x04})
+        image.push_back(b);
+    for (std::uint8_t b : BuildMemoryBody(last))
+        image.push_back(b);
+    image = TerminateMemory(image);
+    dialogScript.push_back([this, &image](QDialog&) {
+        reading_->memory.SetMemory(image);
+        EXPECT_EQ(reading_->memory.SplitBlocks(), 3);
+        return int(QDialog::Accepted);
+    });
+    f.Commands().mnuReadData->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{"Error in loading data from block!\r"
+                                           "Block 2: The block records no channel."});
+    TStringGrid& g = f.StringGrid1();
+    ASSERT_EQ(f.Grid().RowCount(), 2);
+    EXPECT_EQ(g.Cells(0, 0), "tmp1");
+    EXPECT_EQ(g.Cells(0, 1), "tmp3");
+    EXPECT_EQ(f.Grid().Block(0)->SampleCount(), 5);
+    EXPECT_EQ(f.Grid().Block(1)->SampleCount(), 7);
+    EXPECT_EQ(reading_->memory.BlockCount(), 0);
+}
+
 TEST_F(WorkspaceTest, CheckBoxTogglesOnlyInsideItsDeadZone) {
     TFormMain& f = Show();
     f.openFiles({WriteFile("a.orl", MakeBlock(3))});

@@ -93,17 +93,20 @@ int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory
                 n = memory->BlockToRecord(k, *block, &error);
             } catch (const std::exception& e) {
                 prompts_.error(QStringLiteral("Error in reading memory block! \r\n") +
+                               QStringLiteral("Block %1: ").arg(k + 1) +
                                QString::fromLocal8Bit(e.what()));
-                return -1;
+                continue;
             }
-            // An empty block takes no row; the blocks after it still open.
+            // An empty block takes no row, nor does one that cannot be converted (it
+            // is reported); the blocks after either still open.
             if (n == BlockNoSamples)
                 continue;
-            if (n < 1) {
-                if (!error.isEmpty())
-                    prompts_.error(error);
-                return -1;
+            if (n == BlockFailed && !error.isEmpty()) {
+                prompts_.error(error);
+                continue;
             }
+            if (n < 1)
+                return -1;
             path = QStringLiteral("tmp") + QString::number(k + 1);
             block->Modified = true;
         } else {

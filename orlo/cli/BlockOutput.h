@@ -15,7 +15,8 @@ struct BlockOutputOptions {
 
 // Takes --out, --name and --overwrite out of args; false with a message when wrong.
 bool takeBlockOutputOptions(QStringList& args, BlockOutputOptions& o, QString& error);
-// Writes the blocks and prints what was written as JSON; returns the exit status.
+// Writes the blocks and prints what was written as JSON; returns the exit status:
+// 1 when a block could not be converted, though the others were written.
 int writeBlocksForCommand(const TOrloMemory& memory, const BlockOutputOptions& o);
 
 }  // namespace orlo::cli

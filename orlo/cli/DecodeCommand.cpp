@@ -40,6 +40,8 @@ bool takeBlockOutputOptions(QStringList& args, BlockOutputOptions& o, QString& e
 int writeBlocksForCommand(const TOrloMemory& memory, const BlockOutputOptions& o) {
     const TBlockFilesResult r =
         WriteBlockFiles(memory, o.OutDir, o.Name, o.Overwrite, NowDateText());
+    for (const TFaultyBlock& f : r.Faulty)
+        writeError(f.Error);
     if (!r.Ok) {
         writeError(r.Error);
         return 1;
@@ -48,11 +50,15 @@ int writeBlocksForCommand(const TOrloMemory& memory, const BlockOutputOptions& o
     const QByteArray files =
         QJsonDocument(QJsonArray::fromStringList(r.Written)).toJson(QJsonDocument::Compact);
     std::string json = "{\"Blocks\":" + std::to_string(memory.BlockCount()) +
-                       ",\"Skipped\":" + std::to_string(r.Skipped) + ",\"Files\":";
+                       ",\"Skipped\":" + std::to_string(r.Skipped) + ",\"Faulty\":[";
+    for (std::size_t i = 0; i < r.Faulty.size(); ++i)
+        json += (i ? "," : "") + std::to_string(r.Faulty[i].Number);
+    json += "],\"Files\":";
     json.append(files.constData(), std::size_t(files.size()));
     json += "}\n";
     writeOut(json);
-    return 0;
+    // The good blocks are saved, but a script must still learn that one was lost.
+    return r.Faulty.empty() ? 0 : 1;
 }
 
 int DecodeCommand(const QStringList& argsIn) {

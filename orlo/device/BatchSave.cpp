@@ -17,15 +17,15 @@ void splitPath(const QString& path, QString& folder, QString& name) {
     name = slash < 0 ? p : p.mid(slash + 1);
 }
 
-// A block's record for its file, dated: FillRecord's count, and for a block that
-// cannot be read (-1) the message.
-int fillBlockForFile(const TOrloMemory& memory, const TBlockNode& node, const std::string& dateText,
+// Block number index's record for its file, dated: FillRecord's count, and for a
+// block that cannot be read (-1) the message naming it.
+int fillBlockForFile(const TOrloMemory& memory, int index, const std::string& dateText,
                      TDataBlock& block, QString& error) {
     block.DateText = dateText;
     QString reason;
-    const int n = memory.FillRecord(node, block, &reason);
+    const int n = memory.FillRecord(memory.Blocks[std::size_t(index)], block, &reason);
     if (n < 0)
-        error = QStringLiteral("Error in loading data from block!\r") + reason;
+        error = BlockLoadError(index, reason);
     return n;
 }
 
@@ -61,11 +61,12 @@ TBatchSaveResult SaveAllBlocks(const TOrloMemory& memory, TBatchSaveSettings& se
     }
     bool yesToAll = false;
     int number = name.Number;
-    for (const TBlockNode& node : memory.Blocks) {
+    for (int index = 0; index < memory.BlockCount(); ++index) {
         TDataBlock block;
         QString error;
-        const int n = fillBlockForFile(memory, node, dateText, block, error);
+        const int n = fillBlockForFile(memory, index, dateText, block, error);
         if (n < 0) {
+            result.Faulty << error;
             prompts.error(error);
             continue;
         }
@@ -134,11 +135,14 @@ TBlockFilesResult WriteBlockFiles(const TOrloMemory& memory, const QString& fold
     }
     std::vector<std::pair<QString, TDataBlock>> files;
     int number = saveName.Number;
-    for (const TBlockNode& node : memory.Blocks) {
+    for (int index = 0; index < memory.BlockCount(); ++index) {
         TDataBlock block;
-        const int n = fillBlockForFile(memory, node, dateText, block, r.Error);
-        if (n < 0)
-            return r;
+        QString error;
+        const int n = fillBlockForFile(memory, index, dateText, block, error);
+        if (n < 0) {
+            r.Faulty.push_back({index + 1, error});
+            continue;
+        }
         if (n == 0) {
             ++r.Skipped;
             continue;

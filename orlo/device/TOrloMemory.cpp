@@ -148,11 +148,15 @@ int TOrloMemory::BlockToRecord(int index, TDataBlock& block, const std::string& 
     const int n = FillRecord(Blocks[std::size_t(index)], block, &reason);
     if (n < 0) {
         if (error)
-            *error = QStringLiteral("Error in loading data from block!\r") + reason;
+            *error = BlockLoadError(index, reason);
         return BlockFailed;
     }
     ComputeBlockStatistics(block, n);
     return n == 0 ? BlockNoSamples : n;
+}
+
+QString BlockLoadError(int index, const QString& reason) {
+    return QStringLiteral("Error in loading data from block!\rBlock %1: ").arg(index + 1) + reason;
 }
 
 std::string NowDateText() {

@@ -66,8 +66,9 @@ public:
     static int SampleCount(const TBlockNode& node);
 
     // Converts block number index (from 0) into block: the sample count (>= 1),
-    // BlockNoSamples, BlockNotFound or BlockFailed (error then holds the box text
-    // "Error in loading data from block!" + CR + the reason).
+    // BlockNoSamples, BlockNotFound or BlockFailed. A block that cannot be converted
+    // gives BlockFailed with error set (BlockLoadError); the others can still be
+    // asked for. Without blocks, BlockFailed leaves error alone.
     int BlockToRecord(int index, TDataBlock& block, QString* error = nullptr) const;
     int BlockToRecord(int index, TDataBlock& block, const std::string& dateText,
                       QString* error) const;
@@ -79,6 +80,11 @@ public:
 private:
     int word(int at) const { return (MemoryImage[at] << 8) | MemoryImage[at + 1]; }
 };
+
+// The report of a block that cannot be converted: "Error in loading data from
+// block!", CR, then the block's number from 1 (as the "tmp" rows count) and the
+// reason, so that the user can tell which of a download's blocks was lost.
+QString BlockLoadError(int index, const QString& reason);
 
 // The moment a block is taken from the logger: short date and long time of the
 // user's locale (without the time zone), as 8-bit text.

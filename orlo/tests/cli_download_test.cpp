@@ -57,6 +57,27 @@ TEST(CliDownload, DownloadsChecksAndSavesTheBlocks) {
     EXPECT_EQ(forced.exitCode, 0) << forced.err.toStdString();
 }
 
+// A block that cannot be converted (a header without channels) costs only itself.
+TEST(CliDownload, ABlockThatCannotBeConvertedIsReportedAndTheOthersSaved) {
+    if (!OrloSimProcess::available())
+        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+    OrloSimProcess sim({"--blocks", "3", "--samples", "30,5,40", "--mask", "0xC000,0x0000,0xE000"});
+    ASSERT_FALSE(sim.path().isEmpty());
+    QTemporaryDir dir;
+    const CliResult r = runCli({QStringLiteral("download"), QStringLiteral("--port"), sim.path(),
+                                QStringLiteral("--out"), dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(
+        "Error in loading data from block! Block 2: The block records no channel.\n"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\"Faulty\":[2]")) << r.out.toStdString();
+    ASSERT_EQ(orlFiles(dir.path()), (QStringList{"Blok000.orl", "Blok001.orl"}));
+    orlo::TDataBlock b;
+    EXPECT_EQ(orlo::ReadDataFile(dir.filePath(QStringLiteral("Blok000.orl")), b).Count, 30);
+    EXPECT_EQ(orlo::ReadDataFile(dir.filePath(QStringLiteral("Blok001.orl")), b).Count, 40);
+    EXPECT_EQ(b.ChannelMask, 0xE000);
+}
+
 TEST(CliDownload, FailuresEndWithStatusOneAndNoFiles) {
     struct Case {
         const char* name;

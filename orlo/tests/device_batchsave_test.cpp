@@ -191,6 +191,31 @@ TEST(DeviceBatchSaveTest, AFileThatCannotBeWrittenIsReportedAndTheSaveGoesOn) {
     EXPECT_EQ(texts[2], QStringLiteral("1 file succesfully written."));
 }
 
+TEST(DeviceBatchSaveTest, ABlockThatCannotBeConvertedIsReportedAndTheSaveGoesOn) {
+    const TBlockSpec specs[] = {{5, 0xC000, 2048, 100, 100, 0, 0, 3},
+                                {5, 0x0000, 2048, 100, 100, 0, 0, 0},  // no channels
+                                {5, 0x8000, 2048, 100, 100, 0, 0, 2}};
+    TOrloMemory mem;
+    ASSERT_TRUE(DecodeMemoryReply(BuildMemoryReply(specs), mem).Ok);
+    ASSERT_EQ(mem.BlockCount(), 3);
+    QTemporaryDir dir;
+    TBatchSaveSettings s{dir.path(), QStringLiteral("Blok"), {}};
+    ScriptedPrompts prompts;
+    const TBatchSaveResult r = SaveAllBlocks(mem, s, prompts, "d");
+    const QString report =
+        QStringLiteral("Error in loading data from block!\rBlock 2: The block records no channel.");
+    EXPECT_EQ(r.Count, 2);
+    EXPECT_EQ(r.Faulty, QStringList{report});
+    // The faulty block takes no number, as an empty one.
+    EXPECT_EQ(orlFiles(dir.path()), (QStringList{"Blok000.orl", "Blok001.orl"}));
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{report, QStringLiteral("2 files succesfully written.")}));
+    EXPECT_EQ(prompts.messages()[0].icon, platform::Icon::Error);
+    TDataBlock back;
+    EXPECT_EQ(ReadDataFile(dir.filePath(QStringLiteral("Blok001.orl")), back).Count, 2);
+    EXPECT_EQ(back.ChannelMask, 0x8000);
+}
+
 TEST(DeviceBatchSaveTest, NothingToSaveOrNoFolder) {
     ScriptedPrompts prompts;
     TOrloMemory none;

@@ -27,6 +27,8 @@
 #include <QTreeWidgetItem>
 #include <QWheelEvent>
 
+#include <functional>
+
 namespace orlo::test {
 namespace {
 
@@ -139,6 +141,70 @@ TEST_F(WorkspaceTest, FilesThatCannotBeOpenedAddNoRow) {
     EXPECT_EQ(prompts.messages().size(), 1u);
     EXPECT_FALSE(f.Grid().GridVisible());
     EXPECT_EQ(f.Grid().RowCount(), 0);
+}
+
+// A header number that does not read leaves the block half filled. Opened, a plain
+// Save would replace the file with that block, so no path of the window may open it.
+TEST_F(WorkspaceTest, AFileWithAMalformedHeaderNumberOpensFromNoPath) {
+    const QString path = QDir(root).filePath("bad.orl");
+    const QByteArray original(
+        "<Header>\r\n11.12.2026 10:15:02\r\n5\r\n49152x\r\n2048\r\n100\r\n100\r\n0\r\n0\r\n"
+        "</Header>\r\n<Data>\r\n0.0,12.00,3.00\r\n0.1,11.90,3.10\r\n</Data>\r\n<Text>\r\n"
+        "Motor hot\r\n</Text>\r\n");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(original);
+    }
+    TFormMain& f = Show();
+    TFolderTreePanel& tree = f.Tree();
+    const QString error =
+        "Error by opening datafile \"" + path + "\"! \r\nError reading data from file.";
+    const struct {
+        const char* name;
+        std::function<void()> open;
+        QStringList texts;
+    } paths[] = {
+        {"open command",
+         [&] {
+             prompts.answerFiles(QStringList{path});
+             f.Commands().mnuOpen->trigger();
+         },
+         {error}},
+        {"command line", [&] { f.openFiles({path}); }, {error}},
+        {"folder tree",
+         [&] {
+             QTreeWidgetItem* node = nullptr;
+             for (int i = 0; i < tree.RootNode()->childCount(); ++i)
+                 if (tree.RootNode()->child(i)->text(0) == "bad")
+                     node = tree.RootNode()->child(i);
+             ASSERT_NE(node, nullptr);
+             tree.setCurrentItem(node);
+             tree.TreeView1DblClick();
+         },
+         {error, QString::fromUtf8("Chyba při otevírání souboru!")}},
+    };
+    for (const auto& p : paths) {
+        SCOPED_TRACE(p.name);
+        prompts.clear();
+        p.open();
+        EXPECT_EQ(prompts.texts(), p.texts);
+        ASSERT_FALSE(prompts.messages().empty());
+        EXPECT_EQ(prompts.messages().front().icon, platform::Icon::Error);
+        EXPECT_FALSE(f.Grid().GridVisible());
+        EXPECT_EQ(f.Grid().RowCount(), 0);
+        f.Commands().mnuSave->trigger();  // Ctrl+S: saves without a question
+        EXPECT_EQ(QByteArray::fromStdString(ReadBytes(path)), original);
+    }
+
+    // The tree's export reads the file too: nothing is written from a partial block.
+    prompts.clear();
+    const QString csv = QDir(root).filePath("bad.csv");
+    prompts.answerFile(csv);
+    tree.ExportFile(path);
+    EXPECT_EQ(prompts.texts(), QStringList{error});
+    EXPECT_FALSE(QFileInfo::exists(csv));
+    EXPECT_EQ(QByteArray::fromStdString(ReadBytes(path)), original);
 }
 
 TEST_F(WorkspaceTest, OpenCommandOpensEveryChosenFileFromTheDefaultFolder) {
@@ -446,6 +512,38 @@ TEST_F(WorkspaceTest, ReadDataAddsUnsavedUntickedRowsAndSkipsEmptyBlocks) {
     EXPECT_TRUE(prompts.messages().empty());
     EXPECT_EQ(g.RowCount(), 2);
     EXPECT_EQ(g.Cells(0, 1), "tmp4");
+}
+
+// A block that cannot be converted (here: a header without channels, with bytes
+// after it) is reported by its number; the blocks after it still open.
+TEST_F(WorkspaceTest, ReadDataReportsABlockThatCannotBeConvertedAndOpensTheOthers) {
+    TFormMain& f = Show();
+    const TBlockSpec first[] = {{.Samples = 5}};
+    const TBlockSpec faulty[] = {{.ChannelMask = 0, .Samples = 0}};
+    const TBlockSpec last[] = {{.Samples = 7}};
+    std::vector<std::uint8_t> image = BuildMemoryBody(first);
+    for (std::uint8_t b : BuildMemoryBody(faulty))
+        image.push_back(b);
+    for (std::uint8_t b : {0x01, 0x02, 0x03, 0x04})
+        image.push_back(b);
+    for (std::uint8_t b : BuildMemoryBody(last))
+        image.push_back(b);
+    image = TerminateMemory(image);
+    dialogScript.push_back([this, &image](QDialog&) {
+        reading_->memory.SetMemory(image);
+        EXPECT_EQ(reading_->memory.SplitBlocks(), 3);
+        return int(QDialog::Accepted);
+    });
+    f.Commands().mnuReadData->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{"Error in loading data from block!\r"
+                                           "Block 2: The block records no channel."});
+    TStringGrid& g = f.StringGrid1();
+    ASSERT_EQ(f.Grid().RowCount(), 2);
+    EXPECT_EQ(g.Cells(0, 0), "tmp1");
+    EXPECT_EQ(g.Cells(0, 1), "tmp3");
+    EXPECT_EQ(f.Grid().Block(0)->SampleCount(), 5);
+    EXPECT_EQ(f.Grid().Block(1)->SampleCount(), 7);
+    EXPECT_EQ(reading_->memory.BlockCount(), 0);
 }
 
 TEST_F(WorkspaceTest, CheckBoxTogglesOnlyInsideItsDeadZone) {

@@ -248,6 +248,31 @@ TEST_F(WorkspaceTest, OptionsRoundTripKeepsBackslashPathsAndOtherLines) {
     EXPECT_NE(text.find("DefFileName=C:\\Data\\Blok\r\n"), std::string::npos);
 }
 
+// Folders whose names the code page cannot hold ("Diseño" under Windows-1250) were
+// written as "Dise?o" and, missing at the next start, fell back to the default.
+TEST_F(WorkspaceTest, DataFoldersBeyondTheCodePageSurviveSaveAndLoad) {
+    const QString rootDir = dir_.filePath(QString::fromUtf8("Dise\xC3\xB1o"));
+    const QString defDir =
+        rootDir +
+        QString::fromUtf8("/\xCE\xB4\xCE\xB5\xCE\xB4\xCE\xBF\xCE\xBC\xCE\xAD\xCE\xBD\xCE\xB1");
+    ASSERT_TRUE(QDir().mkpath(defDir));
+    TOrloOptions out;
+    out.RootDir = rootDir;
+    out.DefDir = defDir;
+    out.DefFileName = QString::fromUtf8("Vuelo\xE2\x84\x96");
+    {
+        IniFile ini(iniPath);
+        WriteOrloOptions(ini, out);
+        ASSERT_TRUE(ini.save());
+    }
+    TOrloOptions in;
+    in.RootDir = root;
+    ReadOrloOptions(IniFile(iniPath), in);
+    EXPECT_EQ(in.RootDir, rootDir);
+    EXPECT_EQ(in.DefDir, defDir);
+    EXPECT_EQ(in.DefFileName, out.DefFileName);
+}
+
 TEST_F(WorkspaceTest, SaveWindowsPosZeroRestoresAndSavesNothing) {
     WriteIni(
         "[Options]\r\nSaveWindowsPos=0\r\n[FormMain]\r\nRLeft=5\r\nRTop=6\r\n"

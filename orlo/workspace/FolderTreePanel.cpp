@@ -579,13 +579,12 @@ void TFolderTreePanel::ExportFile(const QString& path) {
 
     TDataBlock block;
     const TReadResult r = ReadDataFile(path, block);
-    if (r.Outcome == TReadOutcome::Failed) {
+    // A block read only in part is not what the file holds: export nothing from it.
+    if (r.Outcome != TReadOutcome::Ok) {
         prompts_.error(QStringLiteral("Error by opening datafile \"") + path +
                        QStringLiteral("\"! \r\n") + r.Message);
         return;
     }
-    if (r.Outcome == TReadOutcome::IoError)
-        prompts_.error(r.Message);
     if (r.Count < 1)
         return;
     const TExportResult e = ExportText(path, *chosen, block);

@@ -93,30 +93,34 @@ int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory
                 n = memory->BlockToRecord(k, *block, &error);
             } catch (const std::exception& e) {
                 prompts_.error(QStringLiteral("Error in reading memory block! \r\n") +
+                               QStringLiteral("Block %1: ").arg(k + 1) +
                                QString::fromLocal8Bit(e.what()));
-                return -1;
+                continue;
             }
-            // An empty block takes no row; the blocks after it still open.
+            // An empty block takes no row, nor does one that cannot be converted (it
+            // is reported); the blocks after either still open.
             if (n == BlockNoSamples)
                 continue;
-            if (n < 1) {
-                if (!error.isEmpty())
-                    prompts_.error(error);
-                return -1;
+            if (n == BlockFailed && !error.isEmpty()) {
+                prompts_.error(error);
+                continue;
             }
+            if (n < 1)
+                return -1;
             path = QStringLiteral("tmp") + QString::number(k + 1);
             block->Modified = true;
         } else {
             if (!QFileInfo::exists(fileName))
                 return -1;
             const TReadResult r = ReadDataFile(fileName, *block);
-            if (r.Outcome == TReadOutcome::Failed) {
+            // A read that failed part way (a malformed header number among them) leaves
+            // a block that is not the file: opened, a plain Save would replace the file
+            // with it. Such a file is refused like any other unreadable one.
+            if (r.Outcome != TReadOutcome::Ok) {
                 prompts_.error(QStringLiteral("Error by opening datafile \"") + fileName +
                                QStringLiteral("\"! \r\n") + r.Message);
                 return -1;
             }
-            if (r.Outcome == TReadOutcome::IoError)
-                prompts_.error(r.Message);
             if (r.Count < 1)
                 return -1;
             path = fileName;

@@ -7,32 +7,28 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace platform {
 namespace {
 
-std::string trimmed(const std::string& s) {
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+QString trimmed(const QString& s) {
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && (s[b] == u' ' || s[b] == u'\t'))
         ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r'))
+    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t' || s[e - 1] == u'\r'))
         --e;
-    return s.substr(b, e - b);
+    return s.mid(b, e - b);
 }
 
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-std::string bytes(const QString& s) {
-    return TextCodec::system().fromUnicode(s);
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -51,60 +47,64 @@ void IniFile::load() {
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray all = file.readAll();
-    std::string current;
+    const QString text = all.startsWith(kUtf8Bom)
+                             ? QString::fromUtf8(all.constData() + 3, all.size() - 3)
+                             : TextCodec::system().toUnicode(std::string_view(
+                                   all.constData(), static_cast<size_t>(all.size())));
+    QString current;
     qsizetype start = 0;
-    while (start < all.size()) {
-        qsizetype end = all.indexOf('\n', start);
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
         if (end < 0)
-            end = all.size();
-        std::string raw(all.constData() + start, static_cast<size_t>(end - start));
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
+            end = text.size();
+        QString raw = text.mid(start, end - start);
+        if (raw.endsWith(u'\r'))
+            raw.chop(1);
         start = end + 1;
 
         Line line{raw, {}, {}};
-        const std::string t = trimmed(raw);
-        if (t.size() >= 2 && t.front() == '[') {
-            const size_t close = t.find(']');
-            if (close != std::string::npos) {
-                current = trimmed(t.substr(1, close - 1));
+        const QString t = trimmed(raw);
+        if (t.size() >= 2 && t.front() == u'[') {
+            const qsizetype close = t.indexOf(u']');
+            if (close >= 0) {
+                current = trimmed(t.mid(1, close - 1));
                 line.section = current;
                 // A section line carries an empty key; key lines carry their section
                 // name in `section` only through `current` below.
             }
-        } else if (!t.empty() && t.front() != ';') {
-            const size_t eq = t.find('=');
-            if (eq != std::string::npos && !current.empty())
-                line.key = trimmed(t.substr(0, eq));
+        } else if (!t.isEmpty() && t.front() != u';') {
+            const qsizetype eq = t.indexOf(u'=');
+            if (eq >= 0 && !current.isEmpty())
+                line.key = trimmed(t.left(eq));
         }
-        if (line.section.empty() && !line.key.empty())
+        if (line.section.isEmpty() && !line.key.isEmpty())
             line.section = current;
         lines_.push_back(std::move(line));
     }
 }
 
-int IniFile::findKey(const std::string& section, const std::string& key) const {
+int IniFile::findKey(const QString& section, const QString& key) const {
     for (size_t i = 0; i < lines_.size(); ++i)
-        if (!lines_[i].key.empty() && sameName(lines_[i].key, key) &&
+        if (!lines_[i].key.isEmpty() && sameName(lines_[i].key, key) &&
             sameName(lines_[i].section, section))
             return static_cast<int>(i);
     return -1;
 }
 
 bool IniFile::hasKey(const QString& section, const QString& key) const {
-    return findKey(bytes(section), bytes(key)) >= 0;
+    return findKey(section, key) >= 0;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
-    const int i = findKey(bytes(section), bytes(key));
+    const int i = findKey(section, key);
     if (i < 0)
         return def;
-    const std::string& raw = lines_[static_cast<size_t>(i)].raw;
-    std::string value = trimmed(raw.substr(raw.find('=') + 1));
+    const QString& raw = lines_[static_cast<size_t>(i)].raw;
+    QString value = trimmed(raw.mid(raw.indexOf(u'=') + 1));
     // Windows drops one pair of enclosing double quotes when reading.
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-        value = value.substr(1, value.size() - 2);
-    return TextCodec::system().toUnicode(value);
+    if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
+        value = value.mid(1, value.size() - 2);
+    return value;
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int def) const {
@@ -124,10 +124,8 @@ double IniFile::readFloat(const QString& section, const QString& key, double def
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
-    const std::string s = bytes(section);
-    const std::string k = bytes(key);
-    const std::string line = k + "=" + bytes(value);
-    const int i = findKey(s, k);
+    const QString line = key + u'=' + value;
+    const int i = findKey(section, key);
     if (i >= 0) {
         lines_[static_cast<size_t>(i)].raw = line;
     } else {
@@ -135,20 +133,20 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         int insertAt = -1;
         for (size_t j = 0; j < lines_.size(); ++j) {
             const Line& l = lines_[j];
-            if (l.key.empty() && !l.section.empty()) {  // a section header
-                if (sameName(l.section, s))
+            if (l.key.isEmpty() && !l.section.isEmpty()) {  // a section header
+                if (sameName(l.section, section))
                     insertAt = static_cast<int>(j) + 1;
                 else if (insertAt >= 0)
                     break;
-            } else if (insertAt >= 0 && !trimmed(l.raw).empty()) {
+            } else if (insertAt >= 0 && !trimmed(l.raw).isEmpty()) {
                 insertAt = static_cast<int>(j) + 1;
             }
         }
         if (insertAt < 0) {
-            lines_.push_back({"[" + s + "]", s, {}});
+            lines_.push_back({u'[' + section + u']', section, {}});
             insertAt = static_cast<int>(lines_.size());
         }
-        lines_.insert(lines_.begin() + insertAt, Line{line, s, k});
+        lines_.insert(lines_.begin() + insertAt, Line{line, section, key});
     }
     dirty_ = true;
 }
@@ -191,10 +189,21 @@ bool IniFile::parseFloat(const QString& text, double* value) {
 }
 
 bool IniFile::save() {
-    QByteArray out;
+    QString text;
     for (const Line& l : lines_) {
-        out.append(l.raw.data(), static_cast<qsizetype>(l.raw.size()));
-        out.append("\r\n");
+        text += l.raw;
+        text += QStringLiteral("\r\n");
+    }
+    // The code page whenever it holds every character, so older readers keep working;
+    // UTF-8 with its mark rather than losing a character to '?'.
+    const TextCodec& codec = TextCodec::system();
+    const std::string bytes = codec.fromUnicode(text);
+    QByteArray out;
+    if (codec.toUnicode(bytes) == text) {
+        out = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    } else {
+        out = kUtf8Bom;
+        out += text.toUtf8();
     }
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit()) {

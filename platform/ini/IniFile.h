@@ -6,14 +6,17 @@
 // are written as they stand, without quoting or escaping, so "C:\Data" survives both
 // ways. Writing a key changes only that line (or appends it to its section, or
 // appends the section); every other line of the file, comments included, is kept.
-// The text is 8-bit (the system code page) with CR LF line ends.
+// Lines end with CR LF. The text is 8-bit (the system code page) so that older
+// files and other programs keep reading it; only when some line holds a character
+// the code page lacks (a folder such as "Diseño" under Windows-1250) is the file
+// written as UTF-8 behind a byte-order mark instead. Reading takes a file with that
+// mark as UTF-8 and any other file as the code page's bytes.
 //
 // Changes stay in memory until save(); the destructor saves pending changes, so a
 // caller that opens, writes and drops the object behaves like the Windows INI calls.
 
 #include <QString>
 
-#include <string>
 #include <vector>
 
 namespace platform {
@@ -54,13 +57,13 @@ public:
 
 private:
     struct Line {
-        std::string raw;      // the line as read (without its line end)
-        std::string section;  // for a section header: its name; else empty
-        std::string key;      // for a key line: its name; else empty
+        QString raw;      // the line as read (without its line end)
+        QString section;  // for a section header: its name; else empty
+        QString key;      // for a key line: its name; else empty
     };
 
     // Index of the key's line, or -1.
-    int findKey(const std::string& section, const std::string& key) const;
+    int findKey(const QString& section, const QString& key) const;
     void load();
 
     QString path_;

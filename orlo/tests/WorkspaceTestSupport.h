@@ -1,6 +1,6 @@
 #pragma once
 // A main window built offscreen over a temporary folder: its settings file, its data
-// root, scripted prompts and scripted modal dialogs.
+// root and scripted prompts, which also play the user on its modal dialogs.
 
 #include "orlo/data/TDataBlock.h"
 #include "orlo/device/TOrloMemory.h"
@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
 #include <memory>
 
 namespace orlo::test {
@@ -84,14 +82,6 @@ protected:
         env.ports = ports;
         env.screenSize = [this] { return screen; };
         form = std::make_unique<TFormMain>(std::move(env));
-        form->ExecDialog = [this](QDialog& d) {
-            executed.push_back(&d);
-            if (dialogScript.empty())
-                return int(QDialog::Rejected);
-            auto step = std::move(dialogScript.front());
-            dialogScript.pop_front();
-            return step(d);
-        };
         return *form;
     }
 
@@ -120,8 +110,6 @@ protected:
     QStringList ports{QStringLiteral("COM1"), QStringLiteral("COM3")};
     QSize screen{1280, 1024};
     platform::ScriptedPrompts prompts;
-    std::deque<std::function<int(QDialog&)>> dialogScript;
-    std::vector<QDialog*> executed;
     std::unique_ptr<TFormMain> form;
     FakeDataReading* reading_ = nullptr;
 };

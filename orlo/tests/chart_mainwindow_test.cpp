@@ -15,10 +15,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -137,7 +139,7 @@ TEST_F(ChartInMainWindow, ChartToolbarAndGraphSetup) {
          {"Zoom All", "Zoom Out", "Zoom In", "Graph Setup", "Save Picture", "Print Graph"})
         EXPECT_TRUE(hints.contains(QString::fromLatin1(hint))) << hint;
 
-    dialogScript.push_back([](QDialog& d) {
+    prompts.answerDialog([](QDialog& d) {
         auto& form = dynamic_cast<TFormGraphSetup&>(d);
         form.Axes()[2].Auto->setChecked(false);  // current axis
         form.Axes()[2].Min->setText(QStringLiteral("0"));
@@ -163,13 +165,18 @@ TEST_F(ChartInMainWindow, PrintAndZoomAllWorkFromTheNotesPage) {
     QApplication::processEvents();
     ASSERT_FALSE(f.Chart().isVisible());
 
-    int printed = 0;
-    f.Chart().PrintChart = [&printed](TBlockPlot&) {
-        ++printed;
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("chart.pdf"));
+    prompts.answerPrinter([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(150);  // a smaller page picture than at 1200 dpi: quicker
         return true;
-    };
+    });
     f.Commands().mnuPrintGraph->trigger();
-    EXPECT_EQ(printed, 1);
+    ASSERT_EQ(prompts.printerRequests().size(), 1u);
+    EXPECT_EQ(prompts.printerRequests()[0].kind, platform::ScriptedPrompts::PrinterCall::Print);
+    EXPECT_GT(QFileInfo(pdf).size(), 5000);  // the chart, not an empty page
 
     f.Chart().TBUndoZoom->trigger();
     EXPECT_TRUE(f.Chart().Axes()[TBlockChart::AxisBottom].Auto);

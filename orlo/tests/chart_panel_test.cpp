@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
@@ -503,7 +504,7 @@ TEST_F(ChartPanelTest, GraphSetupDialogOkAppliesAndCancelKeeps) {
     show(b, {orlo::QuantityVoltage});
     const orlo::TGraphSetup before = setup;
 
-    panel->ExecDialog = [](QDialog& d) {
+    prompts.answerDialog([](QDialog& d) {
         auto& form = static_cast<orlo::TFormGraphSetup&>(d);
         const auto& voltage = form.Axes()[0];
         voltage.Auto->setChecked(false);
@@ -511,11 +512,11 @@ TEST_F(ChartPanelTest, GraphSetupDialogOkAppliesAndCancelKeeps) {
         voltage.Max->setText(QStringLiteral("2"));
         voltage.LineWidth->setCurrentIndex(2);
         return int(QDialog::Rejected);
-    };
+    });
     panel->TBGraphSetup->trigger();
     EXPECT_EQ(setup, before);
 
-    panel->ExecDialog = [](QDialog& d) {
+    prompts.answerDialog([](QDialog& d) {
         auto& form = static_cast<orlo::TFormGraphSetup&>(d);
         const auto& voltage = form.Axes()[0];
         EXPECT_TRUE(voltage.Auto->isChecked());  // the active setup again, not the last edit
@@ -528,7 +529,7 @@ TEST_F(ChartPanelTest, GraphSetupDialogOkAppliesAndCancelKeeps) {
         form.Axes()[4].Max->setText(QString());            // 100
         form.OkButton()->click();
         return form.result();
-    };
+    });
     panel->TBGraphSetup->trigger();
     EXPECT_TRUE(setup.Modified);
     EXPECT_FALSE(setup.VoltageAuto);
@@ -674,28 +675,56 @@ TEST_F(ChartPanelTest, SavePictureInThreeFormats) {
     EXPECT_EQ(prompts.messages()[0].icon, platform::Icon::Error);
 }
 
-TEST_F(ChartPanelTest, PrintingDrawsTheChartOrReportsTheFailure) {
+TEST_F(ChartPanelTest, RenderingDrawsTheChartInsideItsRectangleOnly) {
+    // What a printed page gets: the chart fills the rectangle it is given.
     TDataBlock& b = open(makeBlock(200, rampU, flatI));
     show(b, {orlo::QuantityVoltage});
     QImage page(1200, 800, QImage::Format_RGB32);
     page.fill(Qt::white);
-    panel->PrintChart = [&](orlo::TBlockPlot& plot) {
+    {
         QPainter painter(&page);
-        plot.Render(painter, QRect(100, 100, 1000, 600));
-        return true;
-    };
-    panel->TBPrintGraph->trigger();
+        plot().Render(painter, QRect(100, 100, 1000, 600));
+    }
     EXPECT_GT(countColour(page, Qt::blue), 100);
     EXPECT_EQ(page.pixelColor(50, 50), QColor(Qt::white));  // outside the print rectangle
+}
+
+TEST_F(ChartPanelTest, PrintingAsksForALandscapePageAndReportsTheFailure) {
+    TDataBlock& b = open(makeBlock(200, rampU, flatI));
+    show(b, {orlo::QuantityVoltage});
+    QTemporaryDir dir;
+
+    panel->TBPrintGraph->trigger();  // cancelled: nothing printed, nothing said
+    ASSERT_EQ(prompts.printerRequests().size(), 1u);
+    EXPECT_EQ(prompts.printerRequests()[0].kind, platform::ScriptedPrompts::PrinterCall::Print);
+    EXPECT_EQ(prompts.printerRequests()[0].layout.orientation(), QPageLayout::Landscape);
     EXPECT_TRUE(prompts.messages().empty());
 
-    panel->PrintChart = [](orlo::TBlockPlot&) -> bool {
-        throw std::runtime_error("The printer is out of paper.");
-    };
+    const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+    prompts.answerPrinter([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(150);  // a smaller page picture than at 1200 dpi: quicker
+        return true;
+    });
     panel->TBPrintGraph->trigger();
-    EXPECT_EQ(
-        prompts.texts(),
-        QStringList({QStringLiteral("Error by printing Graph!\nThe printer is out of paper.")}));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.size(), 5000);  // more than an empty page
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])"))
+            .match(QString::fromLatin1(bytes));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble());  // landscape
+    EXPECT_TRUE(prompts.messages().empty());
+
+    prompts.answerPrinterToPdf(dir.filePath(QStringLiteral("missing/chart.pdf")));
+    panel->TBPrintGraph->trigger();
+    EXPECT_EQ(prompts.texts(),
+              QStringList(
+                  {QStringLiteral("Error by printing Graph!\nThe printer could not be started.")}));
 }
 
 TEST_F(ChartPanelTest, PrintingOnAPrinterWritesAPage) {

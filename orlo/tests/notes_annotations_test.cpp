@@ -57,7 +57,7 @@ protected:
     // The next edit dialog gets these fields and is accepted (or cancelled).
     void AnswerEdit(const QString& time, const QString& value, const QString& text,
                     bool ok = true) {
-        dialogScript.push_back([=, this](QDialog& d) {
+        prompts.answerDialog([=, this](QDialog& d) {
             EXPECT_EQ(&d, edit);
             edit->EditTime()->setText(time);
             edit->EditAlt()->setText(value);
@@ -69,7 +69,7 @@ protected:
 
     // Opens the list dialog for a row and runs body while it is shown.
     void WithDialog(int row, const std::function<void()>& body) {
-        dialogScript.push_back([&](QDialog& d) {
+        prompts.answerDialog([&](QDialog& d) {
             EXPECT_EQ(&d, annot);
             body();
             return int(QDialog::Accepted);
@@ -122,7 +122,7 @@ TEST_F(AnnotationTest, ModifyPresetsTheSelectedPointAndReplacesIt) {
         AnswerEdit("3", "30", "three");
         annot->ButtonNew()->click();
         annot->ListBox1()->setCurrentRow(0);
-        dialogScript.push_back([&](QDialog&) {
+        prompts.answerDialog([&](QDialog&) {
             EXPECT_EQ(edit->EditTime()->text(), Num("1.0"));
             EXPECT_EQ(edit->EditAlt()->text(), Num("10.0"));
             EXPECT_EQ(edit->EditText()->text(), "one");
@@ -228,7 +228,7 @@ TEST_F(AnnotationTest, ToolbarButtonShowsTheDialogForTheSelectedRow) {
     EXPECT_TRUE(form->Commands().ToolBarGraf->actions().contains(button));
     form->StringGrid1().setCurrentCell(1, 0);
     int chosen = -2;
-    dialogScript.push_back([&](QDialog& d) {
+    prompts.answerDialog([&](QDialog& d) {
         EXPECT_EQ(&d, annot);
         chosen = annot->ComboBox1()->currentIndex();
         return int(QDialog::Accepted);

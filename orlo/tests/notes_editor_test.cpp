@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -361,27 +363,26 @@ TEST_F(NotesPageTest, FontDialogGetsTheSelectionAndGivesItBack) {
     page.ComboFontSize()->setEditText("12");
     page.ComboFontSizeChange();
     Select(0, 3);
-    std::optional<TFontChoice> preset;
+    QTextCharFormat blue;
+    blue.setForeground(QColor(0, 0, 255));
+    Editor().textCursor().mergeCharFormat(blue);
     QFont chosen(QStringLiteral("Courier New"));
     chosen.setPointSize(17);
     chosen.setBold(true);
     chosen.setItalic(true);
     chosen.setStrikeOut(true);
-    page.FontDialog = [&](const TFontChoice& p) -> std::optional<TFontChoice> {
-        preset = p;
-        return std::nullopt;
-    };
+
+    prompts.answerFont(std::nullopt);
     page.TBFontClick();
-    ASSERT_TRUE(preset);
-    EXPECT_EQ(preset->Font.pointSize(), 12);
-    EXPECT_EQ(preset->Font.family(), "Arial");
-    EXPECT_FALSE(preset->Font.bold());
+    ASSERT_EQ(prompts.fontRequests().size(), 1u);
+    const QFont& preset = prompts.fontRequests()[0].initial;
+    EXPECT_EQ(preset.pointSize(), 12);
+    EXPECT_EQ(preset.family(), "Arial");
+    EXPECT_FALSE(preset.bold());
     EXPECT_EQ(FamilyAt(1), QString());  // cancelled: nothing applied
     EXPECT_EQ(FormatAt(1).fontPointSize(), 12);
 
-    page.FontDialog = [&](const TFontChoice&) -> std::optional<TFontChoice> {
-        return TFontChoice{chosen, QColor(0, 0, 255)};
-    };
+    prompts.answerFont(chosen);
     page.mnuFont->trigger();
     const QTextCharFormat f = FormatAt(1);
     EXPECT_EQ(FamilyAt(1), "Courier New");
@@ -389,31 +390,56 @@ TEST_F(NotesPageTest, FontDialogGetsTheSelectionAndGivesItBack) {
     EXPECT_TRUE(f.font().bold());
     EXPECT_TRUE(f.font().italic());
     EXPECT_TRUE(f.font().strikeOut());
-    EXPECT_EQ(f.foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(f.foreground().color(), QColor(0, 0, 255));  // the dialog keeps the colour
     EXPECT_EQ(FamilyAt(5), QString());
     // The toolbar shows the new state.
     EXPECT_TRUE(page.TBBold->isChecked());
     EXPECT_EQ(page.ComboFontSize()->currentText(), "17");
 }
 
-TEST_F(NotesPageTest, PrintingHandsOverTheTextAndReportsFailures) {
+// The pages of a PDF file the printer wrote; -1 when there is none.
+int PdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression page(QStringLiteral(R"(/Type\s*/Page(?!s))"));
+    return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
+TEST_F(NotesPageTest, PrintingPrintsTheNotesAndReportsFailures) {
     page.LoadNotes("{\\rtf1\\ansi {\\b Flight} log\\par}");
     page.SetModified(false);
-    QString printed;
-    page.PrintDocument = [&](QTextDocument& d) {
-        printed = d.toPlainText();
-        EXPECT_EQ(d.metaInformation(QTextDocument::DocumentTitle), QString());
-        return true;
-    };
-    page.TBPrint->trigger();
-    EXPECT_EQ(printed, "Flight log");
-    EXPECT_FALSE(page.IsModified());
+    QTemporaryDir dir;
+
+    page.TBPrint->trigger();  // cancelled: nothing printed, nothing said
+    ASSERT_EQ(prompts.printerRequests().size(), 1u);
+    EXPECT_EQ(prompts.printerRequests()[0].kind, platform::ScriptedPrompts::PrinterCall::Print);
+    EXPECT_EQ(prompts.printerRequests()[0].docName, QString());
     EXPECT_TRUE(prompts.messages().empty());
 
-    page.PrintDocument = [](QTextDocument&) -> bool { throw std::runtime_error("Out of paper"); };
+    const QString shortNotes = dir.filePath(QStringLiteral("short.pdf"));
+    prompts.answerPrinterToPdf(shortNotes);
+    page.TBPrint->trigger();
+    EXPECT_EQ(PdfPages(shortNotes), 1);
+    EXPECT_FALSE(page.IsModified());
+    EXPECT_EQ(Editor().toPlainText(), "Flight log");
+    EXPECT_TRUE(prompts.messages().empty());
+
+    // The whole text is printed, over as many pages as it needs.
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 200; ++i)
+        rtf += "Line " + std::to_string(i) + "\\par ";
+    page.LoadNotes(rtf + "}");
+    const QString longNotes = dir.filePath(QStringLiteral("long.pdf"));
+    prompts.answerPrinterToPdf(longNotes);
+    page.TBPrint->trigger();
+    EXPECT_GT(PdfPages(longNotes), 2);
+
+    prompts.answerPrinterToPdf(dir.filePath(QStringLiteral("missing/notes.pdf")));
     page.mnuPrint->trigger();
     ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages()[0].text, "Error by Printig richedit!\r\nOut of paper");
+    EXPECT_EQ(prompts.messages()[0].text,
+              "Error by Printig richedit!\r\nThe printer reported an error.");
     EXPECT_EQ(prompts.messages()[0].icon, platform::Icon::Error);
 }
 

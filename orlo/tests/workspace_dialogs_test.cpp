@@ -44,8 +44,8 @@ std::function<int(QDialog&)> OptionsRun(QString folder, int portIndex, bool ok,
 TEST_F(WorkspaceTest, OptionsRepeatsOnAnInvalidFolderWithTheStoredValues) {
     TFormMain& f = Show();
     QStringList seen;
-    dialogScript.push_back(OptionsRun(dir_.filePath("nowhere"), 1, true, &seen));
-    dialogScript.push_back(OptionsRun(root, 1, true, &seen));
+    prompts.answerDialog(OptionsRun(dir_.filePath("nowhere"), 1, true, &seen));
+    prompts.answerDialog(OptionsRun(root, 1, true, &seen));
     f.Commands().mnuOptions->trigger();
     EXPECT_EQ(prompts.texts(), QStringList{"Invalid directory!"});
     // The second showing starts again from the stored values.
@@ -58,7 +58,7 @@ TEST_F(WorkspaceTest, OptionsCancelledChangesNothing) {
     TFormMain& f = Show();
     const QString other = dir_.filePath("other");
     ASSERT_TRUE(QDir().mkpath(other));
-    dialogScript.push_back(OptionsRun(other, 1, false));
+    prompts.answerDialog(OptionsRun(other, 1, false));
     f.Commands().mnuOptions->trigger();
     EXPECT_EQ(f.DefDir(), root);
     EXPECT_EQ(f.DataReading().PortName(), "COM1");
@@ -74,7 +74,7 @@ TEST_F(WorkspaceTest, OptionsWithAnotherFolderChangesTheRootAndClosesTheRows) {
     const QString other = dir_.filePath("other");
     ASSERT_TRUE(QDir().mkpath(other));
     // COM9 is not in the list: nothing is selected and the port becomes empty.
-    dialogScript.push_back(OptionsRun(other, -1, true));
+    prompts.answerDialog(OptionsRun(other, -1, true));
     prompts.answer(Button::No);
     f.Commands().mnuOptions->trigger();
     EXPECT_EQ(f.RootDir(), other);
@@ -104,7 +104,7 @@ TEST_F(WorkspaceTest, OptionsKeepsAndAcceptsPortsThatAreNotListed) {
     };
     for (const auto& c : cases) {
         QString shown;
-        dialogScript.push_back([&](QDialog& d) {
+        prompts.answerDialog([&](QDialog& d) {
             auto& o = static_cast<TFormOptions&>(d);
             shown = o.ComboBoxCOM()->currentText();
             if (!c.typed.isEmpty())
@@ -181,8 +181,8 @@ TEST(FormSettings, OnlyWholeNumbersAboveTheLimitAreAccepted) {
 TEST_F(WorkspaceTest, AboutOpensModallyFromItsMenuEntry) {
     TFormMain& f = Show();
     f.Commands().mnuAbout->trigger();
-    ASSERT_EQ(executed.size(), 1u);
-    EXPECT_EQ(executed[0], &f.FormAbout());
+    ASSERT_EQ(prompts.modalRuns().size(), 1u);
+    EXPECT_EQ(prompts.modalRuns()[0].dialog, &f.FormAbout());
     EXPECT_EQ(f.FormAbout().windowTitle(), "About");
     QStringList texts;
     for (const QLabel* l : f.FormAbout().findChildren<QLabel*>())

@@ -465,7 +465,7 @@ TEST_F(WorkspaceTest, ReadDataAddsUnsavedUntickedRowsAndSkipsEmptyBlocks) {
     TFormMain& f = Show();
     const TBlockSpec blocks[] = {{.Samples = 5}, {.Samples = 0}, {.Samples = 7}, {.Samples = 2}};
     const auto body = BuildMemoryBody(blocks);
-    dialogScript.push_back([this, &body](QDialog&) {
+    prompts.answerDialog([this, &body](QDialog&) {
         std::vector<std::uint8_t> image = body;
         for (int i = 0; i < 5; ++i)
             image.push_back(0xFF);
@@ -474,8 +474,8 @@ TEST_F(WorkspaceTest, ReadDataAddsUnsavedUntickedRowsAndSkipsEmptyBlocks) {
         return int(QDialog::Accepted);
     });
     f.Commands().mnuReadData->trigger();
-    ASSERT_EQ(executed.size(), 1u);
-    EXPECT_EQ(executed[0], reading_->Dialog());
+    ASSERT_EQ(prompts.modalRuns().size(), 1u);
+    EXPECT_EQ(prompts.modalRuns()[0].dialog, reading_->Dialog());
     TStringGrid& g = f.StringGrid1();
     ASSERT_EQ(g.RowCount(), 3);
     const char* names[] = {"tmp1", "tmp3", "tmp4"};

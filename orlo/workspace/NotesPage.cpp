@@ -1,7 +1,7 @@
 #include "orlo/workspace/NotesPage.h"
 
-#include "platform/core/Prompts.h"
 #include "platform/richtext/RtfCodec.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -11,14 +11,12 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpressionValidator>
 #include <QStyle>
@@ -146,23 +144,9 @@ Qt::Alignment alignmentOfTag(int tag) {
     }
 }
 
-bool defaultPrint(QTextDocument& document, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString());
-    QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    if (!printer.isValid())
-        throw std::runtime_error("The printer cannot be used.");
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error)
-        throw std::runtime_error("The printer reported an error.");
-    return true;
-}
-
 }  // namespace
 
-TNotesPage::TNotesPage(platform::Prompts& prompts, QWidget* parent)
+TNotesPage::TNotesPage(platform::DialogPrompts& prompts, QWidget* parent)
     : QWidget(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("TabSheetInfo"));
     auto* layout = new QVBoxLayout(this);
@@ -213,16 +197,6 @@ TNotesPage::TNotesPage(platform::Prompts& prompts, QWidget* parent)
     layout->addWidget(toolBar_);
     layout->addWidget(richEdit_, 1);
     buildPopup();
-
-    FontDialog = [this](const TFontChoice& preset) -> std::optional<TFontChoice> {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, preset.Font, this, QString(),
-                                                QFontDialog::DontUseNativeDialog);
-        if (!ok)
-            return std::nullopt;
-        return TFontChoice{font, preset.Color};
-    };
-    PrintDocument = [this](QTextDocument& document) { return defaultPrint(document, this); };
 
     connect(richEdit_, &QTextEdit::cursorPositionChanged, this,
             &TNotesPage::RichEdit1SelectionChange);
@@ -524,30 +498,29 @@ void TNotesPage::AlignClick(int tag) {
 }
 
 void TNotesPage::TBFontClick() {
-    if (guard_ || !FontDialog)
+    if (guard_)
         return;
     const QTextCharFormat current = richEdit_->currentCharFormat();
-    TFontChoice preset;
-    preset.Font = current.font();
+    QFont preset = current.font();
     if (current.fontPointSize() <= 0)
-        preset.Font.setPointSizeF(richEdit_->document()->defaultFont().pointSizeF());
+        preset.setPointSizeF(richEdit_->document()->defaultFont().pointSizeF());
     if (current.fontFamilies().toStringList().isEmpty())
-        preset.Font.setFamilies({richEdit_->document()->defaultFont().family()});
-    preset.Color = current.foreground().style() == Qt::NoBrush
-                       ? richEdit_->palette().color(QPalette::Text)
-                       : current.foreground().color();
-    const std::optional<TFontChoice> chosen = FontDialog(preset);
+        preset.setFamilies({richEdit_->document()->defaultFont().family()});
+    const QColor color = current.foreground().style() == Qt::NoBrush
+                             ? richEdit_->palette().color(QPalette::Text)
+                             : current.foreground().color();
+    const std::optional<QFont> chosen = prompts_.fontDialog(preset, QString());
     if (!chosen)
         return;
     QTextCharFormat f;
-    f.setFontFamilies(QStringList{chosen->Font.family()});
-    f.setFontPointSize(chosen->Font.pointSizeF() > 0 ? chosen->Font.pointSizeF() : 10);
-    f.setFontWeight(chosen->Font.bold() ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(chosen->Font.italic());
-    f.setFontUnderline(chosen->Font.underline());
-    f.setFontStrikeOut(chosen->Font.strikeOut());
-    f.setFontFixedPitch(chosen->Font.fixedPitch());
-    f.setForeground(chosen->Color);
+    f.setFontFamilies(QStringList{chosen->family()});
+    f.setFontPointSize(chosen->pointSizeF() > 0 ? chosen->pointSizeF() : 10);
+    f.setFontWeight(chosen->bold() ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(chosen->italic());
+    f.setFontUnderline(chosen->underline());
+    f.setFontStrikeOut(chosen->strikeOut());
+    f.setFontFixedPitch(chosen->fixedPitch());
+    f.setForeground(color);
     applyFormat(f);
     RichEdit1SelectionChange();
 }
@@ -575,13 +548,19 @@ void TNotesPage::TBUndoClick() {
 }
 
 void TNotesPage::TBPrintClick() {
-    if (!PrintDocument)
-        return;
     try {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(QString());
+        if (!prompts_.printDialog(printer))
+            return;
+        if (!printer.isValid())
+            throw std::runtime_error("The printer cannot be used.");
         // A copy, so that printing never touches the editor's undo stack or flag.
         std::unique_ptr<QTextDocument> copy(richEdit_->document()->clone());
         copy->setMetaInformation(QTextDocument::DocumentTitle, QString());
-        PrintDocument(*copy);
+        copy->print(&printer);
+        if (printer.printerState() == QPrinter::Error)
+            throw std::runtime_error("The printer reported an error.");
     } catch (const std::exception& e) {
         prompts_.error(QStringLiteral("Error by Printig richedit!\r\n") +
                        QString::fromLocal8Bit(e.what()));

@@ -9,12 +9,7 @@
 
 #include "orlo/workspace/WorkspaceSeams.h"
 
-#include <QColor>
-#include <QFont>
 #include <QWidget>
-
-#include <functional>
-#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -27,22 +22,15 @@ class QTextEdit;
 class QToolBar;
 
 namespace platform {
-class Prompts;
+class DialogPrompts;
 }
 
 namespace orlo {
 
-// What the font dialog shows and returns: the font (name, size, style, pitch) and
-// the text colour.
-struct TFontChoice {
-    QFont Font;
-    QColor Color;
-};
-
 class TNotesPage : public QWidget, public TNotesEditor {
     Q_OBJECT
 public:
-    explicit TNotesPage(platform::Prompts& prompts, QWidget* parent = nullptr);
+    explicit TNotesPage(platform::DialogPrompts& prompts, QWidget* parent = nullptr);
     ~TNotesPage() override;
 
     // ---- TNotesEditor ----------------------------------------------------------------
@@ -54,13 +42,6 @@ public:
 
     void ShowFileInfo(const TBlockInfoTexts& texts);
     void ClearFileInfo();
-
-    // ---- hooks (tests put scripts here) --------------------------------------------------
-    // The font dialog preset with the selection's font; nothing when cancelled.
-    std::function<std::optional<TFontChoice>(const TFontChoice& preset)> FontDialog;
-    // The printer dialog and the printing of the document; false when cancelled.
-    // Throws when the printer fails.
-    std::function<bool(QTextDocument& document)> PrintDocument;
 
     // ---- handlers ------------------------------------------------------------------------
     // Brings the toolbar in line with the selection (selection change, font dialog,
@@ -75,11 +56,15 @@ public:
     void ComboFontSizeChange();
     // 0 left, 1 right, 2 centre.
     void AlignClick(int tag);
+    // The font dialog preset with the selection's font; OK applies the font and the
+    // colour the selection had.
     void TBFontClick();
     void TBCutClick();
     void TBCopyClick();
     void TBPasteClick();
     void TBUndoClick();
+    // The printer dialog, then a copy of the notes on the printer; a failing printer
+    // is reported.
     void TBPrintClick();
     void PopupRichPopup();
 
@@ -134,7 +119,7 @@ private:
     void clearStyles();
     bool canPaste() const;
 
-    platform::Prompts& prompts_;
+    platform::DialogPrompts& prompts_;
     QTextEdit* richEdit_ = nullptr;
     QLineEdit* editDate_ = nullptr;
     QLineEdit* editSample_ = nullptr;

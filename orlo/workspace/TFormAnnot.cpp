@@ -6,8 +6,8 @@
 #include "orlo/workspace/TFormAnnotEdit.h"
 #include "orlo/workspace/TStringGrid.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
-#include "platform/core/Prompts.h"
 #include "platform/core/TextCodec.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -30,13 +30,12 @@ QString fieldText(double v) {
 
 }  // namespace
 
-TFormAnnot::TFormAnnot(TBlockGrid& grid, TFormAnnotEdit& edit, platform::Prompts& prompts,
+TFormAnnot::TFormAnnot(TBlockGrid& grid, TFormAnnotEdit& edit, platform::DialogPrompts& prompts,
                        QWidget* parent)
     : QDialog(parent), grid_(grid), edit_(edit), prompts_(prompts) {
     setObjectName(QStringLiteral("FormAnnot"));
     setWindowTitle(QStringLiteral("Annotations"));
     resize(360, 300);
-    ExecDialog = [](QDialog& d) { return d.exec(); };
 
     auto* layout = new QVBoxLayout(this);
     comboBox_ = new QComboBox(this);
@@ -90,7 +89,7 @@ void TFormAnnot::ShowForRow(int row) {
         comboBox_->setCurrentIndex(row >= 0 && row < comboBox_->count() ? row : -1);
     }
     ComboBox1Change();
-    ExecDialog(*this);
+    prompts_.runModal(*this);
 }
 
 TDataBlock* TFormAnnot::chosenBlock() const {
@@ -173,7 +172,7 @@ void TFormAnnot::ButtonNewClick() {
         edit_.EditTime()->setText(QStringLiteral("0"));
         edit_.EditAlt()->setText(QStringLiteral("0"));
         edit_.EditText()->clear();
-        if (ExecDialog(edit_) != QDialog::Accepted)
+        if (prompts_.runModal(edit_) != QDialog::Accepted)
             return;
         TDataBlock* block = nullptr;
         TChartSeries& series = chosenSeries(block);
@@ -192,7 +191,7 @@ void TFormAnnot::ButtonModifyClick() {
         edit_.EditAlt()->setText(fieldText(mark.Y));
         edit_.EditTime()->setText(fieldText(mark.X));
         edit_.EditText()->setText(mark.Label);
-        if (ExecDialog(edit_) != QDialog::Accepted)
+        if (prompts_.runModal(edit_) != QDialog::Accepted)
             return;
         deleteSelected(series, *block);
         addFromEditor(series, *block);

@@ -17,7 +17,7 @@ class QListWidget;
 class QPushButton;
 
 namespace platform {
-class Prompts;
+class DialogPrompts;
 }
 
 namespace orlo {
@@ -30,11 +30,9 @@ struct TDataBlock;
 class TFormAnnot : public QDialog {
     Q_OBJECT
 public:
-    TFormAnnot(TBlockGrid& grid, TFormAnnotEdit& edit, platform::Prompts& prompts,
+    TFormAnnot(TBlockGrid& grid, TFormAnnotEdit& edit, platform::DialogPrompts& prompts,
                QWidget* parent = nullptr);
 
-    // Runs a modal dialog (this one or the edit dialog); tests put a script here.
-    std::function<int(QDialog&)> ExecDialog;
     // Where the dialog was last time.
     std::function<void(QWidget&)> RestoreWindowState;
 
@@ -70,7 +68,7 @@ private:
 
     TBlockGrid& grid_;
     TFormAnnotEdit& edit_;
-    platform::Prompts& prompts_;
+    platform::DialogPrompts& prompts_;
     QComboBox* comboBox_ = nullptr;
     QListWidget* listBox_ = nullptr;
     QPushButton* new_ = nullptr;

@@ -13,8 +13,8 @@
 #include "orlo/workspace/TFormSettings.h"
 #include "orlo/workspace/TStringGrid.h"
 #include "orlo/workspace/chart/TChartPanel.h"
-#include "platform/core/Prompts.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,7 +85,6 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("ORLO"));
     resize(970, 567);
-    ExecDialog = [](QDialog& dialog) { return dialog.exec(); };
     options_.RootDir = env.rootDir;
 
     commands_ = new TMainCommands(*this);
@@ -146,7 +145,6 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     };
     chart_->ChannelButtonDown = grid_->ChannelButtonDown;
     chart_->GridVisible = [this] { return grid_->GridVisible(); };
-    chart_->ExecDialog = [this](QDialog& dialog) { return ExecDialog(dialog); };
     chart_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };
     std::array<QLabel*, CursorFieldCount> cursorFields{};
     for (int i = 0; i < CursorFieldCount; ++i)
@@ -162,7 +160,6 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     formAnnotEdit_ = new TFormAnnotEdit(this);
     formAnnotEdit_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };
     formAnnot_ = new TFormAnnot(*grid_, *formAnnotEdit_, prompts_, this);
-    formAnnot_->ExecDialog = [this](QDialog& dialog) { return ExecDialog(dialog); };
     formAnnot_->RestoreWindowState = [this](QWidget& w) { winStates_.RestoreWindowState(w); };
     TBAnnotDialog = new QAction(QStringLiteral("Annotations"), this);
     TBAnnotDialog->setObjectName(QStringLiteral("TBAnnotDialog"));
@@ -405,7 +402,7 @@ void TFormMain::mnuReadDataClick() {
     QDialog* window = dataReading_->Dialog();
     if (!window)
         return;
-    ExecDialog(*window);
+    prompts_.runModal(*window);
     TOrloMemory& memory = dataReading_->Memory();
     grid_->OpenBlocks(QString(), memory.BlockCount(), &memory);
     memory.FreeBlocks();
@@ -417,7 +414,7 @@ void TFormMain::mnuOptionsClick() {
         dialog.LabelRoot()->setText(DefDir());
         dialog.SelectPort(dataReading_->PortName());
         dialog.EditDefFileName()->setText(dataReading_->DefaultFileName());
-        if (ExecDialog(dialog) != QDialog::Accepted)
+        if (prompts_.runModal(dialog) != QDialog::Accepted)
             return;
         const QString folder = dialog.LabelRoot()->text();
         if (!QFileInfo(folder).isDir()) {
@@ -445,7 +442,7 @@ void TFormMain::ChangeRoot() {
 }
 
 void TFormMain::mnuAboutClick() {
-    ExecDialog(*formAbout_);
+    prompts_.runModal(*formAbout_);
 }
 
 }  // namespace orlo

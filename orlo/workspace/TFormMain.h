@@ -17,12 +17,11 @@
 #include <functional>
 #include <memory>
 
-class QDialog;
 class QSplitter;
 class QTabWidget;
 
 namespace platform {
-class Prompts;
+class DialogPrompts;
 }
 
 namespace orlo {
@@ -43,7 +42,7 @@ class TStringGrid;
 struct TMainEnvironment {
     QString iniPath;  // the settings file
     QString rootDir;  // the data root before the settings are read
-    platform::Prompts* prompts = nullptr;
+    platform::DialogPrompts* prompts = nullptr;
     // The Data Reading window; none: the program keeps its settings only.
     std::unique_ptr<TDataReading> dataReading;
     // Serial ports for the Options dialog; empty: COM1 to COM4.
@@ -57,9 +56,6 @@ class TFormMain : public QMainWindow {
 public:
     explicit TFormMain(TMainEnvironment environment, QWidget* parent = nullptr);
     ~TFormMain() override;
-
-    // Runs a modal dialog and returns its result; tests put a script here.
-    std::function<int(QDialog&)> ExecDialog;
 
     // Files named on the command line.
     void openFiles(const QStringList& paths);
@@ -116,7 +112,7 @@ private:
     void connectCommands();
     void setPanelInfoVisible(bool visible);
 
-    platform::Prompts& prompts_;
+    platform::DialogPrompts& prompts_;
     QString iniPath_;
     TOrloOptions options_;
     TWinStates winStates_;

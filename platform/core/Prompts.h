@@ -4,7 +4,9 @@
 // Windows and commands take a Prompts& and never call QMessageBox or QFileDialog
 // themselves. QtPrompts shows real dialogs; ScriptedPrompts (platform/testing)
 // records every text and answers from a queue, so each window runs offscreen in
-// tests without a dialog blocking it.
+// tests without a dialog blocking it. Font, colour and printer dialogs and modal
+// runs of our own dialogs extend this in platform/ui/DialogPrompts.h, which keeps
+// this header to Qt Core types.
 
 #include <QString>
 #include <QStringList>

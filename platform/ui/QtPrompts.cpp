@@ -1,9 +1,15 @@
 #include "platform/ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 #include <array>
@@ -123,6 +129,45 @@ std::optional<QString> QtPrompts::existingDirectory(const QString& title,
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+int QtPrompts::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+std::optional<QFont> QtPrompts::fontDialog(const QFont& initial, const QString& title) {
+    bool ok = false;
+    // Qt's own dialog, the same on every desktop; native ones differ in what they offer.
+    const QFont font =
+        QFontDialog::getFont(&ok, initial, parent_, title, QFontDialog::DontUseNativeDialog);
+    if (!ok)
+        return std::nullopt;
+    return font;
+}
+
+std::optional<QColor> QtPrompts::colorDialog(const QColor& initial, const QString& title) {
+    const QColor color = QColorDialog::getColor(initial, parent_, title);
+    if (!color.isValid())
+        return std::nullopt;
+    return color;
+}
+
+bool QtPrompts::printDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrompts::printSetupDialog(QPrinter& printer) {
+    // Qt has no separate setup dialog: the print dialog without the page choices.
+    QPrintDialog dialog(&printer, parent_);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrompts::pageSetupDialog(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace platform

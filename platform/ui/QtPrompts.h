@@ -1,7 +1,7 @@
 #pragma once
 // Prompts shown as real Qt dialogs, parented to a window.
 
-#include "platform/core/Prompts.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QPointer>
 
@@ -9,7 +9,7 @@ class QWidget;
 
 namespace platform {
 
-class QtPrompts : public Prompts {
+class QtPrompts : public DialogPrompts {
 public:
     explicit QtPrompts(QWidget* parent = nullptr);
 
@@ -21,6 +21,13 @@ public:
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
     std::optional<QString> existingDirectory(const QString& title,
                                              const QString& directory) override;
+
+    int runModal(QDialog& dialog) override;
+    std::optional<QFont> fontDialog(const QFont& initial, const QString& title) override;
+    std::optional<QColor> colorDialog(const QColor& initial, const QString& title) override;
+    bool printDialog(QPrinter& printer) override;
+    bool printSetupDialog(QPrinter& printer) override;
+    bool pageSetupDialog(QPrinter& printer) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -207,7 +207,8 @@ TEST_F(FormulaDialog, CommandOkHandsTheFormulaToTheDocument) {
 
     FormulaDialogHost host{prompts, placement};
     std::string seenTitle, seenFormula;
-    host.run = [&](CUserFormulaDlg& dlg) {
+    prompts.answerDialog([&](QDialog& d) {
+        auto& dlg = dynamic_cast<CUserFormulaDlg&>(d);
         seenTitle = dlg.titleEdit()->text().toStdString();
         seenFormula = dlg.formulaEdit()->toPlainText().toStdString();
         dlg.titleEdit()->setText("Work");
@@ -215,7 +216,7 @@ TEST_F(FormulaDialog, CommandOkHandsTheFormulaToTheDocument) {
         dlg.addButton()->click();
         dlg.accept();
         return dlg.result();
-    };
+    });
     EXPECT_TRUE(OnUserCalculationCommand(doc, ID_USER_CALCULATION_2, host));
     EXPECT_EQ(seenTitle, "Drop");
     EXPECT_EQ(seenFormula, "dU");
@@ -246,13 +247,14 @@ TEST_F(FormulaDialog, CommandCancelChangesNothing) {
     doc.AddView(&view);
     FormulaDialogHost host{prompts, placement};
     std::string seenFormula;
-    host.run = [&](CUserFormulaDlg& dlg) {
+    prompts.answerDialog([&](QDialog& d) {
+        auto& dlg = dynamic_cast<CUserFormulaDlg&>(d);
         seenFormula = dlg.formulaEdit()->toPlainText().toStdString();
         dlg.formulaEdit()->setPlainText("U2");
         dlg.addButton()->click();
         dlg.reject();
         return dlg.result();
-    };
+    });
     EXPECT_TRUE(OnUserCalculationCommand(doc, ID_USER_CALCULATION_1, host));
     EXPECT_EQ(seenFormula, "dC");
     EXPECT_EQ(doc.m_strFormula1, "dC");

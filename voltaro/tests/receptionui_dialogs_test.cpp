@@ -140,7 +140,8 @@ TEST(SerialOptionsDialog, ComPortsSetupAndChoices) {
     SerialOptions in;
     in.nPortIndex = 3;
     in.bSnooping = false;
-    CSerialOptionsDialog dialog(in, {});
+    platform::ScriptedPrompts prompts;
+    CSerialOptionsDialog dialog(in, {}, prompts);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
     ASSERT_EQ(dialog.portCombo()->count(), 14);
     EXPECT_EQ(dialog.portCombo()->itemText(0), QStringLiteral("COM1"));
@@ -152,17 +153,21 @@ TEST(SerialOptionsDialog, ComPortsSetupAndChoices) {
     EXPECT_TRUE(dialog.saveDefaultCheck()->isChecked());
     EXPECT_EQ(dialog.setupButton()->text(), QStringLiteral("S&etup..."));
 
-    QString editedPort;
-    int answers = 0;
-    dialog.setLineSettingsEditor([&](SerialControlRecord& dcb, const QString& name, QWidget*) {
-        editedPort = name;
-        dcb.BaudRate = 4800;
-        return ++answers == 1;  // accepted once, then cancelled
-    });
+    // The line settings dialog: 4800 accepted once, then 300 cancelled.
+    const auto setBaud = [](const QString& rate, int result) {
+        return [rate, result](QDialog& d) {
+            auto& line = dynamic_cast<CLineSettingsDialog&>(d);
+            line.baudRate()->setCurrentText(rate);
+            return result;
+        };
+    };
+    prompts.answerDialog(setBaud(QStringLiteral("4800"), QDialog::Accepted));
+    prompts.answerDialog(setBaud(QStringLiteral("300"), QDialog::Rejected));
     dialog.portCombo()->setCurrentIndex(5);
     dialog.setupButton()->click();
-    EXPECT_EQ(editedPort, SerialPortName(5, {}));
     dialog.setupButton()->click();  // cancelled: the copy keeps 4800 from the first
+    ASSERT_EQ(prompts.modalRuns().size(), 2u);
+    EXPECT_EQ(prompts.modalRuns()[0].title, SerialPortName(5, {}) + QStringLiteral(" Properties"));
     dialog.snoopingCheck()->setChecked(true);
     dialog.saveDefaultCheck()->setChecked(false);
     const SerialOptions out = dialog.Options();
@@ -176,7 +181,8 @@ TEST(SerialOptionsDialog, ComPortsSetupAndChoices) {
 TEST(SerialOptionsDialog, NamedPortsKeepTheChosenDevice) {
     SerialOptions in;
     in.strPortName = "ttyUSB7";
-    CSerialOptionsDialog dialog(in, {QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")});
+    platform::ScriptedPrompts prompts;
+    CSerialOptionsDialog dialog(in, {QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")}, prompts);
     ASSERT_EQ(dialog.portCombo()->count(), 3);
     EXPECT_EQ(dialog.portCombo()->currentText(), QStringLiteral("ttyUSB7"));
     EXPECT_EQ(dialog.Options().strPortName, "ttyUSB7");

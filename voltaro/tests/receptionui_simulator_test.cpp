@@ -99,9 +99,9 @@ TEST_F(DialogSimulatorTest, OfflineDataCommandRunsTheDialogModally) {
     ReceptionServices services;
     services.port = &port;
     services.timer = timer.get();
-    services.prompts = &prompts;
     services.parsers = &parsers;
-    InstallReceptionDialogs(services, &mainWindow);
+    InstallReceptionDialogs(services, prompts, &mainWindow);
+    EXPECT_EQ(services.prompts, &prompts);  // the receiver's messages use the same door
     DocumentReceiver receiver(services);
     CMainDoc doc(true);
     receiver.Attach(doc);
@@ -132,8 +132,12 @@ TEST_F(DialogSimulatorTest, OfflineDataCommandRunsTheDialogModally) {
         }
     });
     user.start(10);
+    // The dialog's own modal loop, with the timer above as the user.
+    prompts.answerDialog([](QDialog& d) { return d.exec(); });
     CDataModule* session = receiver.OnOfflineData();
     user.stop();
+    ASSERT_EQ(prompts.modalRuns().size(), 1u);
+    EXPECT_EQ(prompts.modalRuns()[0].title, QStringLiteral("Read Offline Data"));
     ASSERT_NE(session, nullptr);
     EXPECT_TRUE(ownerDisabledWhileReading);
     EXPECT_TRUE(mainWindow.isEnabled());

@@ -3,9 +3,10 @@
 // memory into blocks, and carries the (hidden) configuration section.
 //
 // The main window creates it once, sets DefaultFolder, DefaultFileName and
-// PortName, and shows it with exec(). exec() returns the number of blocks found;
-// afterwards the main window converts them with BlockToRecord (index 0, 1, ...:
-// skip BlockNoSamples, stop at any other result below 1) and calls FreeBlocks().
+// PortName, and runs it modally through its prompts. The result is the number of
+// blocks found; afterwards the main window converts them with BlockToRecord (index
+// 0, 1, ...: skip BlockNoSamples, stop at any other result below 1) and calls
+// FreeBlocks().
 //
 // Ctrl+Alt+N shows and hides the panel of the three numbers.
 

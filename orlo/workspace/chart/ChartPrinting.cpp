@@ -1,20 +1,19 @@
 #include "orlo/workspace/chart/ChartPrinting.h"
 
 #include "orlo/workspace/chart/TBlockPlot.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 
 #include <stdexcept>
 
 namespace orlo {
 
-bool PrintWithDialog(TBlockPlot& plot, QWidget* parent) {
+bool PrintWithDialog(TBlockPlot& plot, platform::DialogPrompts& prompts) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!prompts.printDialog(printer))
         return false;
     PrintChartOn(plot, printer);
     return true;

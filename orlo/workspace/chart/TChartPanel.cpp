@@ -3,7 +3,7 @@
 #include "orlo/workspace/chart/ChartPrinting.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
 #include "orlo/workspace/chart/TFormGraphSetup.h"
-#include "platform/core/Prompts.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -62,7 +62,8 @@ QAction* command(QObject* parent, const char* name, const QString& text, const Q
 
 }  // namespace
 
-TChartPanel::TChartPanel(TGraphSetup& activeGraphSetup, platform::Prompts& prompts, QWidget* parent)
+TChartPanel::TChartPanel(TGraphSetup& activeGraphSetup, platform::DialogPrompts& prompts,
+                         QWidget* parent)
     : QWidget(parent), setup_(activeGraphSetup), prompts_(prompts) {
     setObjectName(QStringLiteral("ChartPanel"));
     setFocusPolicy(Qt::StrongFocus);
@@ -137,8 +138,6 @@ TChartPanel::TChartPanel(TGraphSetup& activeGraphSetup, platform::Prompts& promp
         if (RestoreWindowState)
             RestoreWindowState(w);
     };
-    ExecDialog = [](QDialog& d) { return d.exec(); };
-    PrintChart = [this](TBlockPlot& plot) { return PrintWithDialog(plot, this); };
 
     updateExtraAxes();
     pushAxes();
@@ -598,7 +597,7 @@ void TChartPanel::TBGraphSetupClick() {
         TFormGraphSetup& dialog = *formGraphSetup_;
         dialog.Record = setup_;
         dialog.ShowRecord();
-        if (ExecDialog(dialog) != QDialog::Accepted)
+        if (prompts_.runModal(dialog) != QDialog::Accepted)
             return;
         setup_ = dialog.Record;
         setup_.Modified = true;
@@ -627,7 +626,7 @@ void TChartPanel::TBPrintGraphClick() {
     if (plot_->isHidden())
         return;
     try {
-        PrintChart(*plot_);
+        PrintWithDialog(*plot_, prompts_);
     } catch (const std::exception& e) {
         prompts_.error(QStringLiteral("Error by printing Graph!\n") +
                        QString::fromLocal8Bit(e.what()));

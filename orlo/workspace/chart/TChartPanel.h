@@ -20,13 +20,12 @@
 
 class QAction;
 class QCheckBox;
-class QDialog;
 class QLabel;
 class QMenu;
 class QScrollBar;
 
 namespace platform {
-class Prompts;
+class DialogPrompts;
 }
 
 namespace orlo {
@@ -38,7 +37,7 @@ class TFormGraphSetup;
 class TChartPanel : public QWidget, public TBlockChart {
     Q_OBJECT
 public:
-    TChartPanel(TGraphSetup& activeGraphSetup, platform::Prompts& prompts,
+    TChartPanel(TGraphSetup& activeGraphSetup, platform::DialogPrompts& prompts,
                 QWidget* parent = nullptr);
     ~TChartPanel() override;
 
@@ -65,10 +64,6 @@ public:
     std::function<bool(int quantity)> ChannelButtonDown;
     // The grid is shown (the zoom buttons work only then).
     std::function<bool()> GridVisible;
-    // Runs a modal dialog and returns its result; tests put a script here.
-    std::function<int(QDialog&)> ExecDialog;
-    // Prints the chart; false when the user cancelled. Throws on failure.
-    std::function<bool(TBlockPlot&)> PrintChart;
     // Where the graph setup dialog was last time.
     std::function<void(QWidget&)> RestoreWindowState;
     // InfoPanel11 ... InfoPanel17 (U, I, R, C, P, E, Time).
@@ -140,7 +135,7 @@ private:
     void guarded(const char* tag, F&& f);
 
     TGraphSetup& setup_;
-    platform::Prompts& prompts_;
+    platform::DialogPrompts& prompts_;
     TBlockPlot* plot_ = nullptr;
     QWidget* overlay_ = nullptr;
     QLabel* labelPos_ = nullptr;

@@ -1,5 +1,6 @@
 #include "voltaro/graph/ui/UserFormulaCommands.h"
 
+#include "platform/ui/DialogPrompts.h"
 #include "voltaro/graph/UserFormulaStore.h"
 #include "voltaro/graph/ui/CUserFormulaDlg.h"
 #include "voltaro/model/CMainDoc.h"
@@ -12,8 +13,7 @@ bool OnUserCalculationCommand(CMainDoc& doc, unsigned nID, FormulaDialogHost& ho
     const int n = nID == ID_USER_CALCULATION_1 ? 1 : 2;
     CUserFormulaDlg dlg(UserFormulaTitle(doc, n), UserFormula(doc, n), doc.Services().settingsRoot,
                         host.prompts, host.placement, host.parent);
-    const int result = host.run ? host.run(dlg) : dlg.exec();
-    if (result == QDialog::Accepted)
+    if (host.prompts.runModal(dlg) == QDialog::Accepted)
         SetUserFormula(doc, n, dlg.Title(), dlg.Formula(), dlg.UseAsDefault());
     return true;
 }

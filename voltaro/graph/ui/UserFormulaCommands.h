@@ -3,18 +3,15 @@
 // document opens the formula dialog on its formula and title, and OK hands the
 // result back to it (the defaults for the next start, HINT_FORMULAS).
 
-#include <functional>
-
 class QWidget;
 
 namespace platform {
-class Prompts;
+class DialogPrompts;
 }
 
 namespace voltaro {
 
 class CMainDoc;
-class CUserFormulaDlg;
 struct FormulaDialogPlacement;
 
 enum : unsigned {
@@ -24,12 +21,9 @@ enum : unsigned {
 
 // What the commands need of the running program.
 struct FormulaDialogHost {
-    platform::Prompts& prompts;
+    platform::DialogPrompts& prompts;   // the dialog's messages and its modal run
     FormulaDialogPlacement& placement;  // kept by the caller for the program run
     QWidget* parent = nullptr;
-    // Shows the dialog and returns its result; empty: exec(). Tests drive the
-    // dialog here instead of a modal loop.
-    std::function<int(CUserFormulaDlg&)> run = {};
 };
 
 // True when nID is one of the two commands (handled, whatever the user chose).

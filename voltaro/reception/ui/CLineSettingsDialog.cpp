@@ -1,5 +1,6 @@
 #include "voltaro/reception/ui/CLineSettingsDialog.h"
 
+#include "platform/ui/DialogPrompts.h"
 #include "voltaro/reception/SerialLineSettings.h"
 
 #include <QComboBox>
@@ -90,9 +91,10 @@ SerialControlRecord CLineSettingsDialog::Record() const {
     return r;
 }
 
-bool CLineSettingsDialog::Edit(SerialControlRecord& dcb, const QString& portName, QWidget* parent) {
+bool CLineSettingsDialog::Edit(SerialControlRecord& dcb, const QString& portName,
+                               platform::DialogPrompts& prompts, QWidget* parent) {
     CLineSettingsDialog dialog(dcb, portName, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (prompts.runModal(dialog) != QDialog::Accepted)
         return false;
     dcb = dialog.Record();
     return true;

@@ -8,6 +8,10 @@
 
 class QComboBox;
 
+namespace platform {
+class DialogPrompts;
+}
+
 namespace voltaro {
 
 class CLineSettingsDialog : public QDialog {
@@ -21,7 +25,8 @@ public:
     SerialControlRecord Record() const;
 
     // Modal; true and the record replaced when accepted.
-    static bool Edit(SerialControlRecord& dcb, const QString& portName, QWidget* parent);
+    static bool Edit(SerialControlRecord& dcb, const QString& portName,
+                     platform::DialogPrompts& prompts, QWidget* parent);
 
     QComboBox* baudRate() const { return m_baud; }
     QComboBox* dataBits() const { return m_dataBits; }

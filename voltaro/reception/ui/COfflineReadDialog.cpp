@@ -1,7 +1,7 @@
 #include "voltaro/reception/ui/COfflineReadDialog.h"
 
-#include "platform/core/Prompts.h"
 #include "platform/serial/PolledPort.h"
+#include "platform/ui/DialogPrompts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,10 +56,10 @@ COfflineReadDialog::~COfflineReadDialog() {
 }
 
 bool COfflineReadDialog::Run(CDataModule& session, platform::PolledPort& port,
-                             const ParserList& parsers, platform::Prompts& prompts,
+                             const ParserList& parsers, platform::DialogPrompts& prompts,
                              QWidget* owner) {
     COfflineReadDialog dialog(session, port, parsers, prompts, owner);
-    return dialog.exec() == QDialog::Accepted;
+    return prompts.runModal(dialog) == QDialog::Accepted;
 }
 
 void COfflineReadDialog::OnRequest() {

@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 
 namespace platform {
+class DialogPrompts;
 class PolledPort;
 class Prompts;
 }  // namespace platform
@@ -35,7 +36,7 @@ public:
 
     // The whole download, modal: true when the session is to be kept.
     static bool Run(CDataModule& session, platform::PolledPort& port, const ParserList& parsers,
-                    platform::Prompts& prompts, QWidget* owner);
+                    platform::DialogPrompts& prompts, QWidget* owner);
 
     // One pass of the loop (the timer's work; tests call it directly).
     void Pump();

@@ -2,6 +2,7 @@
 
 #include "platform/core/TextCodec.h"
 #include "platform/serial/PolledPort.h"
+#include "platform/ui/DialogPrompts.h"
 #include "voltaro/reception/SerialLineSettings.h"
 #include "voltaro/reception/ui/CLineSettingsDialog.h"
 
@@ -16,10 +17,10 @@
 namespace voltaro {
 
 CSerialOptionsDialog::CSerialOptionsDialog(const SerialOptions& options,
-                                           const QStringList& portNames, QWidget* parent)
-    : QDialog(parent), m_options(options), m_bNamedPorts(!portNames.isEmpty()) {
+                                           const QStringList& portNames,
+                                           platform::DialogPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_options(options), m_bNamedPorts(!portNames.isEmpty()), m_prompts(prompts) {
     setWindowTitle(QStringLiteral("Options"));
-    m_editor = &CLineSettingsDialog::Edit;
 
     m_port = new QComboBox(this);
     if (m_bNamedPorts) {
@@ -72,7 +73,8 @@ SerialOptions CSerialOptionsDialog::Options() const {
 void CSerialOptionsDialog::OnSetup() {
     const SerialOptions o = Options();
     SerialControlRecord dcb = m_options.dcb;
-    if (m_editor && m_editor(dcb, SerialPortName(o.nPortIndex, o.strPortName), this))
+    if (CLineSettingsDialog::Edit(dcb, SerialPortName(o.nPortIndex, o.strPortName), m_prompts,
+                                  this))
         m_options.dcb = dcb;
 }
 
@@ -84,9 +86,10 @@ QStringList CSerialOptionsDialog::SystemPortNames() {
 #endif
 }
 
-bool CSerialOptionsDialog::Edit(SerialOptions& options, QWidget* parent) {
-    CSerialOptionsDialog dialog(options, SystemPortNames(), parent);
-    if (dialog.exec() != QDialog::Accepted)
+bool CSerialOptionsDialog::Edit(SerialOptions& options, platform::DialogPrompts& prompts,
+                                QWidget* parent) {
+    CSerialOptionsDialog dialog(options, SystemPortNames(), prompts, parent);
+    if (prompts.runModal(dialog) != QDialog::Accepted)
         return false;
     options = dialog.Options();
     return true;

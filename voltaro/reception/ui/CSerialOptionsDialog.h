@@ -7,32 +7,29 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <functional>
-
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+
+namespace platform {
+class DialogPrompts;
+}
 
 namespace voltaro {
 
 class CSerialOptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    // Edits the line settings for the named port; true when accepted.
-    using LineSettingsEditor =
-        std::function<bool(SerialControlRecord& dcb, const QString& portName, QWidget* parent)>;
-
     // portNames: the devices to offer where ports have names; empty: COM1..COM14.
+    // "S&etup..." runs the line settings dialog through prompts.
     CSerialOptionsDialog(const SerialOptions& options, const QStringList& portNames,
-                         QWidget* parent = nullptr);
+                         platform::DialogPrompts& prompts, QWidget* parent = nullptr);
 
     // The options as the dialog shows them now.
     SerialOptions Options() const;
 
-    void setLineSettingsEditor(LineSettingsEditor editor) { m_editor = std::move(editor); }
-
     // Modal on the options; true and the options replaced on OK.
-    static bool Edit(SerialOptions& options, QWidget* parent);
+    static bool Edit(SerialOptions& options, platform::DialogPrompts& prompts, QWidget* parent);
     // The port names offered on this system.
     static QStringList SystemPortNames();
 
@@ -46,7 +43,7 @@ private:
 
     SerialOptions m_options;
     bool m_bNamedPorts;
-    LineSettingsEditor m_editor;
+    platform::DialogPrompts& m_prompts;
     QComboBox* m_port;
     QPushButton* m_setup;
     QCheckBox* m_snooping;

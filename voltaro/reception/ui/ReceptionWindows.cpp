@@ -1,5 +1,6 @@
 #include "voltaro/reception/ui/ReceptionWindows.h"
 
+#include "platform/ui/DialogPrompts.h"
 #include "voltaro/reception/ui/COfflineReadDialog.h"
 #include "voltaro/reception/ui/CSerialOptionsDialog.h"
 
@@ -8,18 +9,20 @@
 
 namespace voltaro {
 
-void InstallReceptionDialogs(ReceptionServices& services, QWidget* mainWindow) {
+void InstallReceptionDialogs(ReceptionServices& services, platform::DialogPrompts& prompts,
+                             QWidget* mainWindow) {
     QPointer<QWidget> owner(mainWindow);
     const ParserList* parsers = services.parsers;
-    platform::Prompts* prompts = services.prompts;
-    services.readOffline = [owner, parsers, prompts](CDataModule& session,
-                                                     platform::PolledPort& port) {
-        if (!parsers || !prompts)
+    platform::DialogPrompts* door = &prompts;
+    services.prompts = door;
+    services.readOffline = [owner, parsers, door](CDataModule& session,
+                                                  platform::PolledPort& port) {
+        if (!parsers)
             return false;
-        return COfflineReadDialog::Run(session, port, *parsers, *prompts, owner.data());
+        return COfflineReadDialog::Run(session, port, *parsers, *door, owner.data());
     };
-    services.editOptions = [owner](SerialOptions& options) {
-        return CSerialOptionsDialog::Edit(options, owner.data());
+    services.editOptions = [owner, door](SerialOptions& options) {
+        return CSerialOptionsDialog::Edit(options, *door, owner.data());
     };
 }
 

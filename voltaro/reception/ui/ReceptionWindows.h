@@ -7,11 +7,17 @@
 
 class QWidget;
 
+namespace platform {
+class DialogPrompts;
+}
+
 namespace voltaro {
 
 // Fills in the modal parts: readOffline runs "Read Offline Data" owned by the
-// main window; editOptions runs "Options". Set the parsers and the prompts of
-// the services first: the dialogs use those.
-void InstallReceptionDialogs(ReceptionServices& services, QWidget* mainWindow);
+// main window; editOptions runs "Options". Both run through prompts, which also
+// become the services' prompts. Set the parsers of the services first: the
+// offline dialog uses those.
+void InstallReceptionDialogs(ReceptionServices& services, platform::DialogPrompts& prompts,
+                             QWidget* mainWindow);
 
 }  // namespace voltaro

@@ -1,0 +1,7 @@
+#include "platform/ui/DialogPrompts.h"
+
+namespace platform {
+
+DialogPrompts::~DialogPrompts() = default;
+
+}  // namespace platform

@@ -83,7 +83,7 @@ int DownloadCommand(const QStringList& argsIn) {
     platform::SerialPort serial;
     OrloLinkOptions linkOptions;
     linkOptions.DownloadSilenceMs = 5000;  // nobody is there to press Disconnect
-    OrloSession session(serial, events, SteadyClock(), linkOptions);
+    OrloSession session(serial, events, platform::SteadyClock(), linkOptions);
     QString status;
     if (!session.Connect(port, status)) {
         writeError(status.trimmed());

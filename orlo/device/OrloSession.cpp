@@ -1,19 +1,24 @@
 #include "orlo/device/OrloSession.h"
 
-#include <chrono>
-
 namespace orlo {
 
-Clock SteadyClock() {
-    return [] {
-        return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                std::chrono::steady_clock::now().time_since_epoch())
-                                .count());
-    };
+platform::PortSettings LoggerLineSettings() {
+    platform::PortSettings s;
+    s.BaudRate = 57600;
+    s.DataBits = 8;
+    s.ParityMode = platform::PortSettings::Parity::None;
+    s.Stop = platform::PortSettings::StopBits::One;
+    s.FlowControl = platform::PortSettings::Flow::None;
+    s.Dtr = false;
+    s.Rts = false;
+    s.ReceiveQueue = 600000;
+    s.PurgeOnOpen = true;
+    s.RefusedSettingFails = false;
+    return s;
 }
 
-OrloSession::OrloSession(platform::SerialChannel& channel, OrloLinkEvents& ui, Clock clock,
-                         OrloLinkOptions options, QObject* parent)
+OrloSession::OrloSession(platform::SerialChannel& channel, OrloLinkEvents& ui,
+                         platform::Clock clock, OrloLinkOptions options, QObject* parent)
     : QObject(parent), channel_(channel), ui_(ui), clock_(std::move(clock)), link_(*this, options) {
     // A quarter of the read time-out the logger was built for keeps its 100 ms rules.
     timer_.setInterval(25);
@@ -34,9 +39,11 @@ OrloSession::~OrloSession() {
 bool OrloSession::Connect(const QString& portName, QString& status) {
     if (link_.PortOpen)
         return false;
-    const platform::SerialOpenResult r = channel_.open(portName);
-    if (!r.Ok) {
-        status = r.Error;
+    const platform::PortOpenResult r = channel_.open(portName, LoggerLineSettings());
+    if (!r.ok()) {
+        status = r.status == platform::PortOpenResult::OpenFailed
+                     ? platform::openFailureText(r.systemError, portName)
+                     : r.detail;
         return false;
     }
     status = QStringLiteral("Waiting for ORLO at ") + portName;

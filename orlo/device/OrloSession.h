@@ -8,6 +8,7 @@
 // delivered afterwards, so the link is never entered twice.
 
 #include "orlo/device/OrloLink.h"
+#include "platform/core/Clock.h"
 #include "platform/serial/SerialChannel.h"
 
 #include <QObject>
@@ -19,15 +20,17 @@
 
 namespace orlo {
 
-using Clock = std::function<std::int64_t()>;
-// Milliseconds of a monotonic clock.
-Clock SteadyClock();
+// The logger's line: 57600 baud, 8 data bits, no parity, one stop bit, no flow
+// control, DTR and RTS off, both buffers purged on open. A setting the port
+// refuses is passed over, as the program always did.
+platform::PortSettings LoggerLineSettings();
 
 class OrloSession : public QObject, private OrloLinkEvents {
     Q_OBJECT
 public:
-    OrloSession(platform::SerialChannel& channel, OrloLinkEvents& ui, Clock clock = SteadyClock(),
-                OrloLinkOptions options = {}, QObject* parent = nullptr);
+    OrloSession(platform::SerialChannel& channel, OrloLinkEvents& ui,
+                platform::Clock clock = platform::SteadyClock(), OrloLinkOptions options = {},
+                QObject* parent = nullptr);
     ~OrloSession() override;
 
     OrloLink& link() { return link_; }
@@ -69,7 +72,7 @@ private:
 
     platform::SerialChannel& channel_;
     OrloLinkEvents& ui_;
-    Clock clock_;
+    platform::Clock clock_;
     OrloLink link_;
     QTimer timer_;
     int depth_ = 0;

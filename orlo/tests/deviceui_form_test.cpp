@@ -30,17 +30,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 class FakeChannel : public platform::SerialChannel {
 public:
-    bool refuse = false;
+    platform::PortOpenResult answer{platform::PortOpenResult::Ok, {}};
     bool opened = false;
     QString openedPort;
+    platform::PortSettings settings;
     Bytes written;
 
-    platform::SerialOpenResult open(const QString& port) override {
+    platform::PortOpenResult open(const QString& port, const platform::PortSettings& s) override {
         openedPort = port;
-        if (refuse)
-            return {false, platform::openFailureText(2, port)};
-        opened = true;
-        return {true, {}};
+        settings = s;
+        opened = answer.ok();
+        return answer;
     }
     void close() override { opened = false; }
     bool isOpen() const override { return opened; }
@@ -172,16 +172,42 @@ TEST(DeviceUiFormTest, ShowingResetsTheWindow) {
 }
 
 TEST(DeviceUiFormTest, OpenFailureGoesToTheStatusBarAndAnEmptyPortMeansCOM1) {
+    struct Case {
+        platform::PortOpenResult answer;
+        QString status;
+    };
+    const Case cases[] = {
+        {{platform::PortOpenResult::OpenFailed, QStringLiteral("No such file or directory"), 2},
+         QStringLiteral("CreateFile failed with error 2  ,COM1.\r\n")},
+        {{platform::PortOpenResult::SetupFailed, QStringLiteral("PurgeComm failed")},
+         QStringLiteral("PurgeComm failed")}};
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.port.answer = c.answer;
+        rig.form->PortName.clear();
+        rig.form->ConnectButtonClick();
+        EXPECT_EQ(rig.port.openedPort, QStringLiteral("COM1"));
+        EXPECT_EQ(rig.status(), c.status);
+        EXPECT_TRUE(rig.form->ConnectButton->isEnabled());
+        EXPECT_FALSE(rig.form->CancelButton->isEnabled());
+        EXPECT_FALSE(rig.form->link().PortOpen);
+        EXPECT_TRUE(rig.prompts.messages().empty());
+    }
+}
+
+TEST(DeviceUiFormTest, ThePortIsOpenedWithTheLoggersFixedLine) {
     Rig rig;
-    rig.port.refuse = true;
-    rig.form->PortName.clear();
-    rig.form->ConnectButtonClick();
-    EXPECT_EQ(rig.port.openedPort, QStringLiteral("COM1"));
-    EXPECT_EQ(rig.status(), QStringLiteral("CreateFile failed with error 2  ,COM1.\r\n"));
-    EXPECT_TRUE(rig.form->ConnectButton->isEnabled());
-    EXPECT_FALSE(rig.form->CancelButton->isEnabled());
-    EXPECT_FALSE(rig.form->link().PortOpen);
-    EXPECT_TRUE(rig.prompts.messages().empty());
+    rig.connect();
+    const platform::PortSettings& s = rig.port.settings;
+    EXPECT_EQ(s.BaudRate, 57600);
+    EXPECT_EQ(s.DataBits, 8);
+    EXPECT_EQ(s.ParityMode, platform::PortSettings::Parity::None);
+    EXPECT_EQ(s.Stop, platform::PortSettings::StopBits::One);
+    EXPECT_EQ(s.FlowControl, platform::PortSettings::Flow::None);
+    EXPECT_FALSE(s.Dtr);
+    EXPECT_FALSE(s.Rts);
+    EXPECT_TRUE(s.PurgeOnOpen);
+    EXPECT_FALSE(s.RefusedSettingFails);  // a refused setting never kept the logger away
 }
 
 TEST(DeviceUiFormTest, DownloadFindsBlocksAndClosesTheWindowWithTheirNumber) {

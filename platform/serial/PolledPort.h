@@ -3,38 +3,17 @@
 // write some. Receivers that poll on a timer or a reading loop stand on it; the
 // line settings are given when the port is opened.
 
-#include <QObject>
-#include <QSerialPort>
+#include "platform/serial/SerialChannel.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <span>
 
 namespace platform {
-
-struct PortSettings {
-    enum class Parity { None, Odd, Even, Mark, Space };
-    enum class StopBits { One, OneAndHalf, Two };
-    enum class Flow { None, Hardware, Software };
-
-    qint32 BaudRate = 9600;
-    int DataBits = 8;  // 5..8
-    Parity ParityMode = Parity::None;
-    StopBits Stop = StopBits::One;
-    Flow FlowControl = Flow::None;
-    bool Dtr = true;  // modem lines raised while open (when not used for handshake)
-    bool Rts = true;
-    qint64 ReceiveQueue = 2048;  // bytes held for the reader
-
-    bool operator==(const PortSettings&) const = default;
-};
-
-struct PortOpenResult {
-    enum Status { Ok, OpenFailed, SetupFailed };
-    Status status = OpenFailed;
-    QString detail;  // the system's reason when not Ok
-    bool ok() const { return status == Ok; }
-};
 
 class PolledPort {
 public:
@@ -52,21 +31,39 @@ public:
     virtual int write(std::span<const std::uint8_t> bytes) = 0;
 };
 
-// The real port over QSerialPort. Bytes arrive through the event loop.
+// The real port: a serial channel whose bytes wait in a queue until they are read.
+// Bytes arrive through the event loop, or at once with takeInPending().
 class PolledSerialPort : public PolledPort {
 public:
+    // Over a serial port of its own.
     PolledSerialPort();
+    // Over the given channel, which must outlive this port.
+    explicit PolledSerialPort(SerialChannel& channel);
     ~PolledSerialPort() override;
+    PolledSerialPort(const PolledSerialPort&) = delete;
+    PolledSerialPort& operator=(const PolledSerialPort&) = delete;
 
     PortOpenResult open(const QString& name, const PortSettings& settings) override;
     void close() override;
+    // From a successful open until close(): a broken line leaves the port open,
+    // with bytesWaiting() at -1.
     bool isOpen() const override;
     qint64 bytesWaiting() override;
     bool readByte(std::uint8_t& c) override;
     int write(std::span<const std::uint8_t> bytes) override;
 
+    // Takes in what the system holds for the port now, so that bytes that came
+    // since the event loop last ran are counted and read too.
+    void takeInPending();
+
 private:
-    QSerialPort port_;
+    void attach();
+
+    std::unique_ptr<SerialChannel> own_;
+    SerialChannel& channel_;
+    std::deque<std::uint8_t> queue_;
+    bool open_ = false;
+    bool broken_ = false;
 };
 
 // The serial devices of this system, by name (COM3, /dev/ttyUSB0), sorted.

@@ -3,12 +3,49 @@
 #include <cerrno>
 
 namespace platform {
+namespace {
 
-QString openFailureText(int systemError, const QString& portName) {
-    return QStringLiteral("CreateFile failed with error %1  ,%2.\r\n")
-        .arg(systemError)
-        .arg(portName);
+QSerialPort::Parity toQt(PortSettings::Parity p) {
+    switch (p) {
+        case PortSettings::Parity::Odd:
+            return QSerialPort::OddParity;
+        case PortSettings::Parity::Even:
+            return QSerialPort::EvenParity;
+        case PortSettings::Parity::Mark:
+            return QSerialPort::MarkParity;
+        case PortSettings::Parity::Space:
+            return QSerialPort::SpaceParity;
+        case PortSettings::Parity::None:
+            break;
+    }
+    return QSerialPort::NoParity;
 }
+
+QSerialPort::StopBits toQt(PortSettings::StopBits s) {
+    switch (s) {
+        case PortSettings::StopBits::OneAndHalf:
+            return QSerialPort::OneAndHalfStop;
+        case PortSettings::StopBits::Two:
+            return QSerialPort::TwoStop;
+        case PortSettings::StopBits::One:
+            break;
+    }
+    return QSerialPort::OneStop;
+}
+
+QSerialPort::FlowControl toQt(PortSettings::Flow f) {
+    switch (f) {
+        case PortSettings::Flow::Hardware:
+            return QSerialPort::HardwareControl;
+        case PortSettings::Flow::Software:
+            return QSerialPort::SoftwareControl;
+        case PortSettings::Flow::None:
+            break;
+    }
+    return QSerialPort::NoFlowControl;
+}
+
+}  // namespace
 
 int systemErrorFor(QSerialPort::SerialPortError error) {
 #ifdef Q_OS_WIN
@@ -35,8 +72,7 @@ int systemErrorFor(QSerialPort::SerialPortError error) {
 #endif
 }
 
-SerialPort::SerialPort(SerialLineSettings settings, QObject* parent)
-    : QObject(parent), settings_(settings) {
+SerialPort::SerialPort(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::readAvailable);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::onError);
 }
@@ -45,36 +81,53 @@ SerialPort::~SerialPort() {
     port_.close();
 }
 
-SerialOpenResult SerialPort::open(const QString& portName) {
+PortOpenResult SerialPort::open(const QString& portName, const PortSettings& s) {
     if (port_.isOpen())
         port_.close();
     failing_ = false;
     port_.setPortName(portName);
     if (!port_.open(QIODevice::ReadWrite)) {
-        const int code = systemErrorFor(port_.error());
+        PortOpenResult r{PortOpenResult::OpenFailed, port_.errorString(),
+                         systemErrorFor(port_.error())};
         port_.clearError();
-        return {false, openFailureText(code, portName)};
+        return r;
     }
     // Qt's own buffer stands in for the driver's receive queue; the transmit queue
     // has no counterpart and writes are flushed at once.
-    port_.setReadBufferSize(settings_.ReceiveQueue);
-    // Line settings that a device refuses are ignored, as the program always did.
-    port_.setBaudRate(settings_.BaudRate);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
-    // A pseudo-terminal has no modem lines and refuses these two.
-    port_.setDataTerminalReady(false);
-    port_.setRequestToSend(false);
-    port_.clearError();
-    if (!port_.clear(QSerialPort::AllDirections)) {
+    port_.setReadBufferSize(s.ReceiveQueue);
+
+    // The settings in turn; a refused one stops the rest only where it fails the open.
+    QString refusal;
+    const auto take = [&](bool accepted, const char* ownReason = nullptr) {
+        if (!accepted && refusal.isNull())
+            refusal = ownReason ? QString::fromLatin1(ownReason) : port_.errorString();
+        return accepted || !s.RefusedSettingFails;
+    };
+    const bool dataBitsOk = s.DataBits >= 5 && s.DataBits <= 8;
+    const bool set =
+        take(s.BaudRate > 0 && port_.setBaudRate(s.BaudRate)) &&
+        take(dataBitsOk && port_.setDataBits(static_cast<QSerialPort::DataBits>(s.DataBits)),
+             dataBitsOk ? nullptr : "Invalid data bits") &&
+        take(port_.setParity(toQt(s.ParityMode))) && take(port_.setStopBits(toQt(s.Stop))) &&
+        take(port_.setFlowControl(toQt(s.FlowControl)));
+    if (!set) {
         port_.clearError();
         port_.close();
-        return {false, QStringLiteral("PurgeComm failed")};
+        return {PortOpenResult::SetupFailed, refusal};
+    }
+    // Modem lines are a courtesy to the device: a pseudo-terminal has none and
+    // refuses them, which is no reason to give up the port.
+    if (s.FlowControl != PortSettings::Flow::Hardware)
+        port_.setRequestToSend(s.Rts);
+    port_.setDataTerminalReady(s.Dtr);
+    port_.clearError();
+    if (s.PurgeOnOpen && !port_.clear(QSerialPort::AllDirections)) {
+        port_.clearError();
+        port_.close();
+        return {PortOpenResult::SetupFailed, QStringLiteral("PurgeComm failed")};
     }
     port_.clearError();
-    return {true, {}};
+    return {PortOpenResult::Ok, {}};
 }
 
 void SerialPort::close() {
@@ -93,6 +146,18 @@ int SerialPort::write(std::span<const std::uint8_t> bytes) {
     const qint64 n = port_.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
     port_.flush();
     return n < 0 ? 0 : int(n);
+}
+
+void SerialPort::readPending() {
+    // A zero wait reads what the system holds (readyRead hands it on) and ends in
+    // a time-out error once nothing more is there, which is no fault of the line.
+    // The rounds are counted so that a device that never pauses cannot keep us here.
+    for (int round = 0; round < 256 && port_.isOpen() && port_.waitForReadyRead(0); ++round) {
+    }
+    if (port_.isOpen()) {
+        port_.clearError();
+        readAvailable();
+    }
 }
 
 void SerialPort::readAvailable() {

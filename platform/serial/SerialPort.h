@@ -1,9 +1,8 @@
 #pragma once
-// The serial port of the logger links: QSerialPort with fixed line settings.
+// The serial port of both programs: QSerialPort behind the channel interface.
 //
-// 57600 baud, 8 data bits, no parity, one stop bit, no flow control, DTR and RTS
-// off, both buffers purged on open. Failures are reported with the texts the
-// programs always showed; where the platform has no Windows error code the
+// The line settings come with open(). Failures to open carry Qt's reason and the
+// system error number; where the platform has no Windows error code the
 // platform's own error number stands in it.
 
 #include "platform/serial/SerialChannel.h"
@@ -13,26 +12,20 @@
 
 namespace platform {
 
-struct SerialLineSettings {
-    qint32 BaudRate = 57600;
-    qint64 ReceiveQueue = 600000;
-};
-
-// "CreateFile failed with error %d  ,%s." + CR LF
-QString openFailureText(int systemError, const QString& portName);
 // The system error number that stands for a QSerialPort open failure.
 int systemErrorFor(QSerialPort::SerialPortError error);
 
 class SerialPort : public QObject, public SerialChannel {
     Q_OBJECT
 public:
-    explicit SerialPort(SerialLineSettings settings = {}, QObject* parent = nullptr);
+    explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
 
-    SerialOpenResult open(const QString& portName) override;
+    PortOpenResult open(const QString& portName, const PortSettings& settings) override;
     void close() override;
     bool isOpen() const override;
     int write(std::span<const std::uint8_t> bytes) override;
+    void readPending() override;
 
     QString portName() const { return port_.portName(); }
 
@@ -40,7 +33,6 @@ private:
     void readAvailable();
     void onError(QSerialPort::SerialPortError error);
 
-    SerialLineSettings settings_;
     QSerialPort port_;
     bool failing_ = false;
 };

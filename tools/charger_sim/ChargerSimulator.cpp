@@ -1,6 +1,5 @@
 #include "ChargerSimulator.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -27,13 +26,8 @@ std::vector<std::string> SessionOutput(const SimulatorOptions& o) {
     return out;
 }
 
-ChargerSimulator::ChargerSimulator(SimulatorOptions options) : o_(std::move(options)) {}
-
-std::int64_t ChargerSimulator::nowMs() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+ChargerSimulator::ChargerSimulator(SimulatorOptions options, platform::Clock clock)
+    : o_(std::move(options)), clock_(std::move(clock)) {}
 
 void ChargerSimulator::queueSession() {
     for (std::string& line : SessionOutput(o_))
@@ -43,7 +37,7 @@ void ChargerSimulator::queueSession() {
 
 bool ChargerSimulator::flush() {
     while (!out_.empty()) {
-        const std::int64_t now = nowMs();
+        const std::int64_t now = clock_();
         if (partDone_ == 0 && now < nextLineAt_)
             return true;
         const std::string& line = out_.front();
@@ -74,7 +68,7 @@ int ChargerSimulator::run() {
     std::printf("%s\n", pty_.devicePath().toLocal8Bit().constData());
     std::fflush(stdout);
     if (!o_.Offline) {
-        nextLineAt_ = nowMs() + o_.StartDelayMs;
+        nextLineAt_ = clock_() + o_.StartDelayMs;
         queueSession();
     }
     for (;;) {

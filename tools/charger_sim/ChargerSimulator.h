@@ -4,6 +4,7 @@
 // each time it receives the request byte 'U'. Fault switches make it fall
 // silent, mix in garbage, cut or stretch lines.
 
+#include "platform/core/Clock.h"
 #include "platform/serial/PseudoTerminal.h"
 
 #include <cstdint>
@@ -31,7 +32,8 @@ std::vector<std::string> SessionOutput(const SimulatorOptions& o);
 
 class ChargerSimulator {
 public:
-    explicit ChargerSimulator(SimulatorOptions options);
+    explicit ChargerSimulator(SimulatorOptions options,
+                              platform::Clock clock = platform::SteadyClock());
     bool create() { return pty_.create(); }
     platform::PseudoTerminal& pty() { return pty_; }
     // Serves until killed; prints the device path first and "sent N" after
@@ -41,9 +43,9 @@ public:
 private:
     void queueSession();
     bool flush();  // false when the other side is gone for good
-    std::int64_t nowMs() const;
 
     SimulatorOptions o_;
+    platform::Clock clock_;
     platform::PseudoTerminal pty_;
     std::deque<std::string> out_;
     std::size_t partDone_ = 0;  // bytes of out_.front() already written

@@ -5,7 +5,6 @@
 #include <QByteArray>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 namespace orlo {
@@ -31,13 +30,8 @@ TConfigImage DefaultSimulatorConfig() {
     return c;
 }
 
-OrloSimulator::OrloSimulator(SimulatorOptions options) : o_(std::move(options)) {}
-
-std::int64_t OrloSimulator::nowMs() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+OrloSimulator::OrloSimulator(SimulatorOptions options, platform::Clock clock)
+    : o_(std::move(options)), clock_(std::move(clock)) {}
 
 std::vector<std::uint8_t> OrloSimulator::garbage() const {
     static const std::uint8_t noise[] = {'x', 0x00, 'Q', 0x55, 0x13, 'z', 0xFE, 0x11};
@@ -48,7 +42,7 @@ std::vector<std::uint8_t> OrloSimulator::garbage() const {
 }
 
 void OrloSimulator::queue(std::vector<std::uint8_t> bytes, std::int64_t delayMs, bool hangUp) {
-    out_.push_back({std::move(bytes), nowMs() + delayMs, hangUp});
+    out_.push_back({std::move(bytes), clock_() + delayMs, hangUp});
 }
 
 void OrloSimulator::command(std::uint8_t c) {
@@ -122,7 +116,7 @@ void OrloSimulator::command(std::uint8_t c) {
 bool OrloSimulator::flush() {
     while (!out_.empty()) {
         Chunk& ch = out_.front();
-        const std::int64_t now = nowMs();
+        const std::int64_t now = clock_();
         if (ch.notBefore > now)
             return true;
         std::size_t n = ch.bytes.size();

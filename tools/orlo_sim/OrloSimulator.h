@@ -5,6 +5,7 @@
 // output queue that is written as fast as the reader takes it or at the line rate.
 
 #include "orlo/device/OrloConfig.h"
+#include "platform/core/Clock.h"
 #include "platform/serial/PseudoTerminal.h"
 
 #include <cstdint>
@@ -36,7 +37,8 @@ TConfigImage DefaultSimulatorConfig();
 
 class OrloSimulator {
 public:
-    explicit OrloSimulator(SimulatorOptions options);
+    explicit OrloSimulator(SimulatorOptions options,
+                           platform::Clock clock = platform::SteadyClock());
     bool create() { return pty_.create(); }
     platform::PseudoTerminal& pty() { return pty_; }
     // Serves until hung up by a fault switch or killed; returns the exit status.
@@ -52,9 +54,9 @@ private:
     void queue(std::vector<std::uint8_t> bytes, std::int64_t delayMs = 0, bool hangUp = false);
     std::vector<std::uint8_t> garbage() const;
     bool flush();  // false after a hang-up
-    std::int64_t nowMs() const;
 
     SimulatorOptions o_;
+    platform::Clock clock_;
     platform::PseudoTerminal pty_;
     std::deque<Chunk> out_;
     std::int64_t pacedBudgetAt_ = 0;

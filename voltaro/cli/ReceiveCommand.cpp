@@ -203,7 +203,7 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
         return {};
     }
     auto* session = new CDataModule(&doc);
-    StreamReading reading(*session, GetParserList(), SteadyClock());
+    StreamReading reading(*session, GetParserList(), platform::SteadyClock());
     reading.Request();
     QTimer pump;
     pump.start(10);
@@ -250,7 +250,7 @@ Reception receiveOnline(CMainDoc& doc, const Options& o) {
     runFor(o.seconds, [] { return false; });
     // The bytes that reached the port since the last tick belong to the reception:
     // let the port take them in from the system, then read them.
-    QCoreApplication::processEvents();
+    port.takeInPending();
     receiver.Poll();
     receiver.StopReceiver();
     if (blockCount(doc) == 0) {

@@ -133,7 +133,7 @@ std::optional<double> ScanDoubleLikeC(std::string_view s) {
     return negative ? -value : value;
 }
 
-CProtParser_Regexp::CProtParser_Regexp(MillisecondClock clock) : m_clock(std::move(clock)) {}
+CProtParser_Regexp::CProtParser_Regexp(platform::Clock clock) : m_clock(std::move(clock)) {}
 
 std::uint32_t CProtParser_Regexp::Tick() const {
     return m_clock ? static_cast<std::uint32_t>(m_clock()) : 0u;

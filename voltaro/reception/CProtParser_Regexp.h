@@ -39,7 +39,7 @@ public:
     static constexpr const char* kBadExpression = "Parser '%1' error in expression %2.";  // 4015
 
     // The clock gives the milliseconds of the silence time-out.
-    explicit CProtParser_Regexp(MillisecondClock clock = SteadyClock());
+    explicit CProtParser_Regexp(platform::Clock clock = platform::SteadyClock());
 
     // Reads the definition file. False when it cannot be used; the message for
     // the user goes to *error.
@@ -81,7 +81,7 @@ public:
 private:
     std::uint32_t Tick() const;
 
-    MillisecondClock m_clock;
+    platform::Clock m_clock;
     ScriptRegExp m_reHead, m_reData, m_reEndBlock, m_reEndSession;
     std::vector<ScriptRegExp> m_reBattIf;
     std::vector<ScriptRegExp> m_reIgnore;

@@ -54,7 +54,7 @@ QStringList FindDefinitionFiles(const QString& folder) {
 
 void LoadDefinitionParsers(const QString& folder, ParserList& list,
                            const std::function<void(const QString&)>& report,
-                           const MillisecondClock& clock) {
+                           const platform::Clock& clock) {
     for (const QString& path : FindDefinitionFiles(folder)) {
         auto parser = std::make_unique<CProtParser_Regexp>(clock);
         QString error;
@@ -65,7 +65,7 @@ void LoadDefinitionParsers(const QString& folder, ParserList& list,
     }
 }
 
-DefinitionParserLoader DefinitionFileLoader(platform::Prompts& prompts, MillisecondClock clock) {
+DefinitionParserLoader DefinitionFileLoader(platform::Prompts& prompts, platform::Clock clock) {
     return [&prompts, clock = std::move(clock)](const QString& folder, ParserList& list) {
         LoadDefinitionParsers(
             folder, list, [&prompts](const QString& text) { prompts.warning(text); }, clock);

@@ -27,10 +27,10 @@ QStringList FindDefinitionFiles(const QString& folder);
 // discovery order. Each file that cannot be used hands its message to report.
 void LoadDefinitionParsers(const QString& folder, ParserList& list,
                            const std::function<void(const QString&)>& report,
-                           const MillisecondClock& clock = SteadyClock());
+                           const platform::Clock& clock = platform::SteadyClock());
 
 // The loader BuildParserList takes: messages are shown as warnings.
 DefinitionParserLoader DefinitionFileLoader(platform::Prompts& prompts,
-                                            MillisecondClock clock = SteadyClock());
+                                            platform::Clock clock = platform::SteadyClock());
 
 }  // namespace voltaro

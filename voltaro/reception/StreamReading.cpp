@@ -3,20 +3,10 @@
 #include "platform/serial/PolledPort.h"
 #include "voltaro/model/CDataModule.h"
 
-#include <QElapsedTimer>
-
-#include <memory>
-
 namespace voltaro {
 
-MillisecondClock SteadyClock() {
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    return [timer] { return timer->elapsed(); };
-}
-
-StreamReading::StreamReading(CDataModule& session, const ParserList& parsers,
-                             MillisecondClock clock, CreatedTextFn createdText)
+StreamReading::StreamReading(CDataModule& session, const ParserList& parsers, platform::Clock clock,
+                             CreatedTextFn createdText)
     : m_receiver(m_state, parsers, std::move(createdText)), m_clock(std::move(clock)) {
     m_state.m_pSession = &session;
     m_state.m_bOnline = false;

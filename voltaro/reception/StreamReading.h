@@ -4,6 +4,7 @@
 // data) or the import of a raw text file. A state machine fed bytes and idle
 // checks; time comes from the injected clock.
 
+#include "platform/core/Clock.h"
 #include "voltaro/model/ReceiverState.h"
 #include "voltaro/reception/Receiver.h"
 
@@ -22,10 +23,6 @@ namespace voltaro {
 class CDataModule;
 class ParserList;
 
-// Milliseconds of a monotonic clock.
-using MillisecondClock = std::function<qint64()>;
-MillisecondClock SteadyClock();
-
 class StreamReading {
 public:
     static constexpr qint64 kSilenceMs = 2000;
@@ -34,7 +31,7 @@ public:
     // Failed: the port broke; what came so far may be incomplete, as after silence.
     enum class Outcome { Reading, Done, TimedOut, Failed, Cancelled };
 
-    StreamReading(CDataModule& session, const ParserList& parsers, MillisecondClock clock,
+    StreamReading(CDataModule& session, const ParserList& parsers, platform::Clock clock,
                   CreatedTextFn createdText = LocalDateTimeText);
 
     // A received byte. False once the loop is over.
@@ -68,7 +65,7 @@ public:
 private:
     ReceiverState m_state;
     Receiver m_receiver;
-    MillisecondClock m_clock;
+    platform::Clock m_clock;
     qint64 m_lastByteAt = 0;
     bool m_bRequest = false;
     Outcome m_outcome = Outcome::Reading;

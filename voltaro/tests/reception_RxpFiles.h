@@ -2,6 +2,8 @@
 // Small definition files written into a temporary folder, and a clock the tests
 // move by hand.
 
+#include "platform/core/Clock.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,12 +40,12 @@ private:
 
 // Milliseconds that pass only when a test says so.
 struct ManualClock {
-    std::shared_ptr<qint64> now = std::make_shared<qint64>(0);
-    std::function<qint64()> fn() const {
+    std::shared_ptr<std::int64_t> now = std::make_shared<std::int64_t>(0);
+    platform::Clock fn() const {
         return [n = now] { return *n; };
     }
-    void advance(qint64 ms) const { *now += ms; }
-    void set(qint64 ms) const { *now = ms; }
+    void advance(std::int64_t ms) const { *now += ms; }
+    void set(std::int64_t ms) const { *now = ms; }
 };
 
 }  // namespace voltaro::testing

@@ -83,7 +83,7 @@ void TLamp::paintEvent(QPaintEvent*) {
 }
 
 TOrloComForm::TOrloComForm(platform::Prompts& prompts, platform::SerialChannel* channel,
-                           Clock clock, QWidget* parent)
+                           platform::Clock clock, QWidget* parent)
     : QDialog(parent),
       prompts_(prompts),
       ownChannel_(channel ? nullptr : std::make_unique<platform::SerialPort>()),

@@ -48,7 +48,8 @@ class TOrloComForm : public QDialog, private OrloLinkEvents {
 public:
     // channel: the port to use; nullptr: a serial port of this window's own.
     explicit TOrloComForm(platform::Prompts& prompts, platform::SerialChannel* channel = nullptr,
-                          Clock clock = SteadyClock(), QWidget* parent = nullptr);
+                          platform::Clock clock = platform::SteadyClock(),
+                          QWidget* parent = nullptr);
     ~TOrloComForm() override;
 
     // Save settings and port, loaded at start and saved at exit by the main window.

@@ -12,7 +12,7 @@ namespace voltaro {
 
 COfflineReadDialog::COfflineReadDialog(CDataModule& session, platform::PolledPort& port,
                                        const ParserList& parsers, platform::Prompts& prompts,
-                                       QWidget* owner, MillisecondClock clock)
+                                       QWidget* owner, platform::Clock clock)
     : QDialog(owner),
       m_reading(session, parsers, std::move(clock)),
       m_port(port),

@@ -31,7 +31,7 @@ public:
 
     COfflineReadDialog(CDataModule& session, platform::PolledPort& port, const ParserList& parsers,
                        platform::Prompts& prompts, QWidget* owner,
-                       MillisecondClock clock = SteadyClock());
+                       platform::Clock clock = platform::SteadyClock());
     ~COfflineReadDialog() override;
 
     // The whole download, modal: true when the session is to be kept.

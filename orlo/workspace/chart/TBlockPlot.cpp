@@ -1,6 +1,6 @@
 #include "orlo/workspace/chart/TBlockPlot.h"
 
-#include "orlo/workspace/chart/CursorReadout.h"
+#include "orlo/chart/CursorReadout.h"
 
 #include <qcustomplot.h>
 #include <QFileInfo>

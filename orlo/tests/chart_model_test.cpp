@@ -1,6 +1,6 @@
 // Axis ranges, zoom, rubber band and scroll-bar arithmetic of the block chart.
-#include "orlo/workspace/chart/ChartModel.h"
-#include "orlo/workspace/chart/ChartStyles.h"
+#include "orlo/chart/ChartModel.h"
+#include "orlo/chart/ChartStyles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The cursor readout and the axis label texts of the block chart.
-#include "orlo/workspace/chart/CursorReadout.h"
+#include "orlo/chart/CursorReadout.h"
 
 #include <QLocale>
 

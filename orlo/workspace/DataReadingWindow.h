@@ -2,7 +2,7 @@
 // The Data Reading window as the main window uses it: its three settings, its
 // modal showing and the blocks of its last download.
 
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/workspace/TDataReading.h"
 
 #include <memory>
 

@@ -7,7 +7,7 @@
 // CancelGridRowFlag. The tree also moves, renames and deletes (to the trash) files
 // and folders on disk, and exports a data file that is not open.
 
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/workspace/TFolderTree.h"
 
 #include <QTreeWidget>
 

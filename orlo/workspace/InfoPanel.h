@@ -2,7 +2,7 @@
 // The right panel: the actual block's name and statistics ("Block Data") and the
 // values under the chart cursor ("Cursor Data").
 
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/workspace/TBlockInfoView.h"
 
 #include <QWidget>
 

@@ -7,7 +7,8 @@
 // is set and the toolbar's own handlers do nothing, so showing a state never
 // re-applies it to the text.
 
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/workspace/TBlockInfoView.h"
+#include "orlo/workspace/TNotesEditor.h"
 
 #include <QWidget>
 

@@ -8,7 +8,7 @@
 // folder beside the program, else the program's folder; for an installed copy it is
 // "<documents>/ORLO" when that exists, else the documents folder.
 
-#include "orlo/workspace/TGraphSetup.h"
+#include "orlo/chart/TGraphSetup.h"
 
 #include <QString>
 

@@ -5,8 +5,12 @@
 // DataList entry i belongs to grid row i at all times. While no block is open the
 // grid is hidden and holds one empty row.
 
+#include "orlo/chart/TBlockChart.h"
+#include "orlo/chart/TQuantity.h"
 #include "orlo/data/TDataBlock.h"
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/workspace/TBlockInfoView.h"
+#include "orlo/workspace/TFolderTree.h"
+#include "orlo/workspace/TNotesEditor.h"
 
 #include <QObject>
 #include <QString>

@@ -6,10 +6,11 @@
 // steps; each panel is its own class, and the block list with its file commands is
 // TBlockGrid.
 
+#include "orlo/chart/TGraphSetup.h"
 #include "orlo/workspace/OrloSettings.h"
-#include "orlo/workspace/TGraphSetup.h"
+#include "orlo/workspace/TBlockInfoView.h"
+#include "orlo/workspace/TDataReading.h"
 #include "orlo/workspace/WinStates.h"
-#include "orlo/workspace/WorkspaceSeams.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "orlo/workspace/chart/TBlockPlot.h"
 
-#include "orlo/workspace/chart/CursorReadout.h"
+#include "orlo/chart/CursorReadout.h"
 #include "platform/core/TextCodec.h"
 
 #include <qcustomplot.h>

@@ -5,9 +5,9 @@
 // and axis values, and exports and prints the picture. Everything it is told comes
 // from the chart model; it decides nothing about ranges itself.
 
+#include "orlo/chart/ChartStyles.h"
+#include "orlo/chart/TBlockChart.h"
 #include "orlo/data/TDataBlock.h"
-#include "orlo/workspace/WorkspaceSeams.h"
-#include "orlo/workspace/chart/ChartStyles.h"
 
 #include <QImage>
 #include <QPointer>

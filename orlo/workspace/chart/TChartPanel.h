@@ -6,10 +6,10 @@
 // hooks below (actual block, channel buttons, grid state, the seven cursor fields).
 // Every range decision is made by the chart model; TBlockPlot only draws.
 
-#include "orlo/workspace/TGraphSetup.h"
-#include "orlo/workspace/WorkspaceSeams.h"
-#include "orlo/workspace/chart/ChartModel.h"
-#include "orlo/workspace/chart/CursorReadout.h"
+#include "orlo/chart/ChartModel.h"
+#include "orlo/chart/CursorReadout.h"
+#include "orlo/chart/TBlockChart.h"
+#include "orlo/chart/TGraphSetup.h"
 
 #include <QWidget>
 

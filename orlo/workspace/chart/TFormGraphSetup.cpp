@@ -1,6 +1,6 @@
 #include "orlo/workspace/chart/TFormGraphSetup.h"
 
-#include "orlo/workspace/chart/CursorReadout.h"
+#include "orlo/chart/CursorReadout.h"
 #include "platform/core/Prompts.h"
 
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 // The dialog works on its own copy of the record; the caller copies it in before
 // showing the dialog and takes it back after OK.
 
-#include "orlo/workspace/TGraphSetup.h"
+#include "orlo/chart/TGraphSetup.h"
 
 #include <QDialog>
 

@@ -2,8 +2,8 @@
 // The texts of the chart: the cursor readout above the chart and in the seven cursor
 // fields, and the labels of the value and time axes.
 
+#include "orlo/chart/ChartStyles.h"
 #include "orlo/data/TDataBlock.h"
-#include "orlo/workspace/chart/ChartStyles.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "orlo/workspace/chart/ChartStyles.h"
+#include "orlo/chart/ChartStyles.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "orlo/workspace/chart/CursorReadout.h"
+#include "orlo/chart/CursorReadout.h"
 
 #include <QLocale>
 

@@ -1,6 +1,7 @@
 // The block chart with five long logs: opening and first drawing, and the repaint after
 // a cursor move. Runs offscreen unless a display platform is chosen.
-//   build/bench/bench_orlo_chart --benchmark_counters_tabular=true
+//   build/bench/bench_orlo_chart_ui --benchmark_counters_tabular=true
+#include "orlo/chart/TQuantity.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
 #include "orlo/workspace/chart/TChartPanel.h"
 #include "platform/testing/ScriptedPrompts.h"
@@ -22,7 +23,7 @@ constexpr int kSamples = 135'000;
 
 QApplication& app() {
     static int argc = 1;
-    static char name[] = "bench_orlo_chart";
+    static char name[] = "bench_orlo_chart_ui";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

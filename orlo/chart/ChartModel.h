@@ -5,8 +5,8 @@
 // Pixels come in as integers of the plot widget; the adapter converts between pixels
 // and axis values and applies the ranges computed here.
 
-#include "orlo/workspace/TGraphSetup.h"
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/chart/TBlockChart.h"
+#include "orlo/chart/TGraphSetup.h"
 
 #include <QPoint>
 #include <QRect>

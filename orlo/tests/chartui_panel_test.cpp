@@ -1,5 +1,6 @@
 // The "Graph" page offscreen: series, axis fitting, mouse zoom and panning, scroll
 // bars, cursor readout, graph setup dialog, picture export and printing.
+#include "orlo/chart/TQuantity.h"
 #include "orlo/workspace/chart/ChartPrinting.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
 #include "orlo/workspace/chart/TChartPanel.h"

@@ -1,4 +1,4 @@
-#include "orlo/workspace/TGraphSetup.h"
+#include "orlo/chart/TGraphSetup.h"
 
 #include "platform/ini/IniFile.h"
 

@@ -5,7 +5,7 @@
 // Plain data, so that the adapter over the plotting library and the tests read the
 // same table.
 
-#include "orlo/workspace/WorkspaceSeams.h"
+#include "orlo/chart/TBlockChart.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "orlo/workspace/chart/ChartModel.h"
+#include "orlo/chart/ChartModel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-# The run command configures the same build folder without tests; switch them
-# back on, or ctest would find nothing to run and report success.
+# Tests and benchmarks on, whatever an earlier configure of this folder chose,
+# or ctest would find nothing to run and report success.
 "$root/scripts/build.sh" -DBUILD_TESTING=ON -DBUILD_BENCHMARKS=ON "$@"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cd "${BUILD_DIR:-$root/build}"

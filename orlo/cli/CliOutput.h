@@ -18,15 +18,9 @@ using platform::cli::jsonString;
 using platform::cli::JsonWriter;
 using platform::cli::writeOut;
 
-// "orlo-cli: <text>" and a line end on stderr. The core's texts are made for boxes,
-// where a carriage return breaks the line; on a terminal it would send the rest of
-// the text back over the start, so each line break becomes one blank.
+// "orlo-cli: <text>" on one line and a line end on stderr.
 inline void writeError(const QString& text) {
-    QString line = text.trimmed();
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    platform::cli::writeError(kProgramName, line);
+    platform::cli::writeError(kProgramName, text);
 }
 
 // Data files hold doubles only: no float overload, so a value never prints as a float.

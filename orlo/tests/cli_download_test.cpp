@@ -1,4 +1,5 @@
 // orlo-cli download run as a program against the logger simulator.
+#include "platform/testing/SkipOrFail.h"
 #include "OrloSimProcess.h"
 
 #include "orlo/data/TDataBlock.h"
@@ -26,7 +27,7 @@ QStringList orlFiles(const QString& dir) {
 
 TEST(CliDownload, DownloadsChecksAndSavesTheBlocks) {
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--blocks", "3", "--samples", "300,0,40", "--mask", "0xC000,0xC000,0xE000",
                         "--hello-repeat", "2", "--garbage", "4"});
     ASSERT_FALSE(sim.path().isEmpty());
@@ -103,7 +104,7 @@ TEST(CliDownload, FailuresEndWithStatusOneAndNoFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (!OrloSimProcess::available())
-            GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+            SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
         OrloSimProcess sim(c.simArgs);
         ASSERT_FALSE(sim.path().isEmpty());
         QTemporaryDir dir;

@@ -1,5 +1,6 @@
 // The real serial adapter and the link session against the logger simulator on a
 // pseudo-terminal: what a user's download, configuration work and interruptions do.
+#include "platform/testing/SkipOrFail.h"
 #include "OrloSimProcess.h"
 
 #include "orlo/device/MemoryImageBuilder.h"
@@ -61,7 +62,7 @@ struct Rig {
 
 TEST(DeviceSimulatorTest, FullDownloadIntoBlocks) {
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--blocks", "4", "--samples", "120,0,35,2000", "--mask",
                         "0xC000,0xC000,0xE000,0x8000", "--current-mode", "0,1,200,100",
                         "--hello-repeat", "3", "--garbage", "3"});
@@ -103,7 +104,7 @@ TEST(DeviceSimulatorTest, DisconnectWhileWaitingEndsAtOnceAndClosesThePort) {
 
 TEST(DeviceSimulatorTest, DisconnectDuringAStalledDownload) {
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--blocks", "2", "--samples", "500", "--stall-after", "700"});
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;
@@ -133,7 +134,7 @@ TEST(DeviceSimulatorTest, FailuresOfTheLoggerEndTheLinkWithAnError) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (!OrloSimProcess::available())
-            GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+            SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
         OrloSimProcess sim(c.args);
         ASSERT_FALSE(sim.path().isEmpty());
         Rig rig;
@@ -151,7 +152,7 @@ TEST(DeviceSimulatorTest, ConfigurationReadWriteVerifyAndErase) {
     // A logger that does not answer the greeting leaves the link waiting, where the
     // configuration commands work.
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--hello-repeat", "0", "--erase-delay", "30", "--garbage", "2"});
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;
@@ -187,7 +188,7 @@ TEST(DeviceSimulatorTest, ConfigurationReadWriteVerifyAndErase) {
 
 TEST(DeviceSimulatorTest, VerifyOfARecordThatDiffers) {
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--hello-repeat", "0", "--verify-differ"});
     ASSERT_FALSE(sim.path().isEmpty());
     Rig rig;

@@ -1,4 +1,5 @@
 // The Data Reading window with its own serial port against the logger simulator.
+#include "platform/testing/SkipOrFail.h"
 #include "OrloSimProcess.h"
 
 #include "orlo/device/ui/TOrloComForm.h"
@@ -17,7 +18,7 @@ using orlo::testing::waitUntil;
 
 TEST(DeviceUiSimulatorTest, ReadDataDownloadsAndClosesWithTheBlockCount) {
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--blocks", "3", "--samples", "250,60,0", "--hello-repeat", "2"});
     ASSERT_FALSE(sim.path().isEmpty());
     platform::ScriptedPrompts prompts;
@@ -38,7 +39,7 @@ TEST(DeviceUiSimulatorTest, ReadDataDownloadsAndClosesWithTheBlockCount) {
 
 TEST(DeviceUiSimulatorTest, DisconnectAndReconnectDuringAStalledDownload) {
     if (!OrloSimProcess::available())
-        GTEST_SKIP() << "orlo-sim needs pseudo-terminals";
+        SKIP_OR_FAIL_IN_CI("orlo-sim needs pseudo-terminals");
     OrloSimProcess sim({"--samples", "400", "--stall-after", "1000"});
     ASSERT_FALSE(sim.path().isEmpty());
     platform::ScriptedPrompts prompts;

@@ -12,9 +12,17 @@ void writeOut(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
+QString oneLine(const QString& text) {
+    QString line = text.trimmed();
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+
 void writeError(std::string_view program, const QString& text) {
     const QByteArray utf8 = QByteArray(program.data(), static_cast<qsizetype>(program.size())) +
-                            ": " + (text + QLatin1Char('\n')).toUtf8();
+                            ": " + (oneLine(text) + QLatin1Char('\n')).toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
 }
 

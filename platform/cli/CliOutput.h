@@ -11,7 +11,12 @@
 namespace platform::cli {
 
 void writeOut(std::string_view bytes);
-// "<program>: <text>" and a line end on stderr, as UTF-8.
+// The text trimmed, each line break (CR LF, CR or LF) made one blank. The core's
+// texts are made for message boxes, where a line break puts the reason on a line
+// of its own; on a terminal a bare CR would send the rest back over the start, and
+// a script reading "<program>:" lines would lose the second line.
+QString oneLine(const QString& text);
+// "<program>: <text>" on one line (oneLine) and a line end on stderr, as UTF-8.
 void writeError(std::string_view program, const QString& text);
 
 // A JSON string literal of 8-bit file text, decoded through the system codec.

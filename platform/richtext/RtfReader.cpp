@@ -1,5 +1,6 @@
 #include "platform/richtext/RtfReader.h"
 
+#include "platform/core/HexDigit.h"
 #include "platform/richtext/RtfCharset.h"
 
 #include <algorithm>
@@ -368,15 +369,8 @@ void Parser::hexByte() {
     int value = 0;
     int digits = 0;
     while (digits < 2 && pos_ < in_.size()) {
-        const char h = in_[pos_];
-        int d;
-        if (h >= '0' && h <= '9')
-            d = h - '0';
-        else if (h >= 'a' && h <= 'f')
-            d = h - 'a' + 10;
-        else if (h >= 'A' && h <= 'F')
-            d = h - 'A' + 10;
-        else
+        const int d = hexDigitValue(in_[pos_]);
+        if (d < 0)
             break;
         value = value * 16 + d;
         ++digits;

@@ -1,5 +1,6 @@
 // The user's settings file in the REGEDIT4 text form.
 
+#include "platform/core/HexDigit.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -109,16 +110,6 @@ void appendKey(std::string& out, const SettingsBackend& store, const KeyLevels& 
     }
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::string> parseHexBytes(std::string_view s) {
     std::string bytes;
     std::size_t i = 0;
@@ -133,8 +124,8 @@ std::optional<std::string> parseHexBytes(std::string_view s) {
         skipBlanks();
         if (i + 2 > s.size())
             return std::nullopt;
-        const int hi = hexDigit(s[i]);
-        const int lo = hexDigit(s[i + 1]);
+        const int hi = platform::hexDigitValue(s[i]);
+        const int lo = platform::hexDigitValue(s[i + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         bytes.push_back(static_cast<char>(hi * 16 + lo));

@@ -21,15 +21,9 @@ using platform::cli::jsonString;
 using platform::cli::JsonWriter;
 using platform::cli::writeOut;
 
-// "voltaro-cli: <text>" and a line end on stderr, on one line: the core's texts are
-// made for message boxes and put the reason on a line of its own, which a script
-// reading "voltaro-cli:" lines would lose, so each line break becomes one blank.
+// "voltaro-cli: <text>" on one line and a line end on stderr.
 inline void writeError(const QString& text) {
-    QString line = text.trimmed();
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    platform::cli::writeError(kProgramName, line);
+    platform::cli::writeError(kProgramName, text);
 }
 
 // Loads a project for a command into a document that never touches the serial

@@ -1,5 +1,6 @@
 #include "voltaro/reception/CProtParser_Regexp.h"
 
+#include "platform/core/HexDigit.h"
 #include "platform/core/TextCodec.h"
 #include "voltaro/graph/ExpressionContext.h"
 #include "voltaro/model/CDataBlock.h"
@@ -17,14 +18,10 @@
 namespace voltaro {
 namespace {
 
-int digitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
+// True when c is a digit of the base (up to 16).
+bool isDigitOf(char c, int base) {
+    const int d = platform::hexDigitValue(c);
+    return d >= 0 && d < base;
 }
 
 // The text of group ix (0-based) when the pattern has that group.
@@ -74,7 +71,7 @@ std::optional<int> ScanIntegerLikeC(std::string_view s) {
     if (pos < s.size() && s[pos] == '0') {
         base = 8;
         if (pos + 1 < s.size() && (s[pos + 1] == 'x' || s[pos + 1] == 'X')) {
-            if (pos + 2 < s.size() && digitValue(s[pos + 2]) < 16) {
+            if (pos + 2 < s.size() && isDigitOf(s[pos + 2], 16)) {
                 base = 16;
                 pos += 2;
             } else {
@@ -84,9 +81,9 @@ std::optional<int> ScanIntegerLikeC(std::string_view s) {
     }
     const std::size_t first = pos;
     long long value = 0;
-    while (pos < s.size() && digitValue(s[pos]) < base) {
+    while (pos < s.size() && isDigitOf(s[pos], base)) {
         if (value <= static_cast<long long>(INT_MAX) + 1)
-            value = value * base + digitValue(s[pos]);
+            value = value * base + platform::hexDigitValue(s[pos]);
         ++pos;
     }
     if (pos == first)
@@ -110,7 +107,7 @@ std::optional<double> ScanDoubleLikeC(std::string_view s) {
         const char* hex = begin + 2;
         const bool digits =
             hex < end &&
-            (digitValue(*hex) < 16 || (*hex == '.' && hex + 1 < end && digitValue(hex[1]) < 16));
+            (isDigitOf(*hex, 16) || (*hex == '.' && hex + 1 < end && isDigitOf(hex[1], 16)));
         if (digits) {
             begin = hex;
             format = std::chars_format::hex;

@@ -1,5 +1,6 @@
 // voltaro-cli import, export and receive, run as separate processes; receive
 // talks to charger-sim on a pseudo-terminal.
+#include "platform/testing/SkipOrFail.h"
 #include "platform/testing/ChildProcess.h"
 #include "reception_SimulatorProcess.h"
 
@@ -111,7 +112,7 @@ TEST_F(ReceptionCli, ImportUsesTheDefinitionFilesOfTheParserFolder) {
 
 TEST_F(ReceptionCli, InterruptedReceiveSavesWhatArrived) {
     if (!SimulatorProcess::available())
-        GTEST_SKIP() << "no pseudo-terminals on this system";
+        SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
     struct Case {
         const char* name;
         int signal;
@@ -175,7 +176,7 @@ TEST_F(ReceptionCli, ReceiveGivesTheSystemsReasonWhenThePortFails) {
 
 TEST_F(ReceptionCli, ReceiveChecksTheTargetBeforeAskingTheCharger) {
     if (!SimulatorProcess::available())
-        GTEST_SKIP() << "no pseudo-terminals on this system";
+        SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
     {
         QFile old(path("old.vtr"));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -286,7 +287,7 @@ TEST_F(ReceptionCli, TranslatedExportAndUsageErrors) {
 
 TEST_F(ReceptionCli, ReceiveOfflineAndOnlineFromTheSimulator) {
     if (!SimulatorProcess::available())
-        GTEST_SKIP() << "no pseudo-terminals on this system";
+        SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
     {
         SimulatorProcess sim;
         ASSERT_TRUE(
@@ -324,7 +325,7 @@ TEST_F(ReceptionCli, ReceiveOfflineAndOnlineFromTheSimulator) {
 
 TEST_F(ReceptionCli, ReceiveThatGetsNothingOrOnlyPartFails) {
     if (!SimulatorProcess::available())
-        GTEST_SKIP() << "no pseudo-terminals on this system";
+        SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
     struct Case {
         const char* name;
         QStringList simulator;

@@ -2,6 +2,7 @@
 // creates the online session on the first header, an offline download answers
 // the request byte, and silence ends a download with errors. No fixed waits:
 // the tests wait on conditions; the silence is measured by an injected clock.
+#include "platform/testing/SkipOrFail.h"
 #include "platform/serial/PolledPort.h"
 #include "platform/testing/ScriptedPrompts.h"
 #include "reception_SimulatorProcess.h"
@@ -29,7 +30,7 @@ class SimulatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!SimulatorProcess::available())
-            GTEST_SKIP() << "no pseudo-terminals on this system";
+            SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
         parsers.Add(new CProtParser_Kova);
     }
     std::vector<std::string> names(const CDataModule& s) const {

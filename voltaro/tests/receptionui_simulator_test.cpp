@@ -1,6 +1,7 @@
 // "Read Offline Data" on the real serial port against charger-sim: the request
 // button brings the session; silence after data gives the warning and the
 // error status. The silence is measured by an injected clock.
+#include "platform/testing/SkipOrFail.h"
 #include "platform/serial/PolledPort.h"
 #include "platform/testing/ScriptedPrompts.h"
 #include "reception_SimulatorProcess.h"
@@ -30,7 +31,7 @@ class DialogSimulatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!SimulatorProcess::available())
-            GTEST_SKIP() << "no pseudo-terminals on this system";
+            SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
         parsers.Add(new CProtParser_Kova);
     }
     ParserList parsers;

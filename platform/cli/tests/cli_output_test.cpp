@@ -26,6 +26,24 @@ TEST(CliJsonString, EscapesAndDecodesThroughTheSystemCodec) {
         EXPECT_EQ(jsonString(c.bytes), c.json) << c.bytes;
 }
 
+TEST(CliOneLine, EveryLineBreakBecomesOneBlank) {
+    struct Case {
+        QString text;
+        QString line;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Cannot open file.\r\nAccess denied."),
+         QStringLiteral("Cannot open file. Access denied.")},
+        // A bare CR would send the reason back over the start of the line.
+        {QStringLiteral("port\rbusy"), QStringLiteral("port busy")},
+        {QStringLiteral("a\nb\r\n\r\nc"), QStringLiteral("a b  c")},
+        {QStringLiteral("  trailing break\r\n"), QStringLiteral("trailing break")},
+        {QStringLiteral("no break"), QStringLiteral("no break")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(oneLine(c.text), c.line) << c.text.toStdString();
+}
+
 TEST(CliJsonNumber, ShortestTextOrNull) {
     struct Case {
         double value;

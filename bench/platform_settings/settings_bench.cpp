@@ -3,6 +3,7 @@
 #include "platform/settings/SettingsStore.h"
 
 #include <QBuffer>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -73,5 +74,26 @@ void BM_SettingsFileText(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()) * 2);
 }
 BENCHMARK(BM_SettingsFileText)->Unit(benchmark::kMicrosecond);
+
+// One write of the settings file after a change: the text of the whole store,
+// written through a temporary file and renamed into place. What writing on every
+// single change would cost, against one write per burst.
+void BM_SettingsFileWrite(benchmark::State& state) {
+    QTemporaryDir dir;
+    FileSettingsBackend store(dir.filePath(QStringLiteral("settings.reg")));
+    store.setWriteScheduler({});  // only the writes measured here
+    fillLayout(store);
+    const SettingsKey key =
+        *OpenKeyPath("Workspace\nBar-59392", SettingsKey::Root(store), KeyAccess::Write);
+    std::int32_t n = 0;
+    for (auto _ : state) {
+        WriteNumber(key, "Value0", ++n);
+        if (!store.sync()) {
+            state.SkipWithError("the settings file cannot be written");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SettingsFileWrite)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,12 +3,16 @@
 #include "platform/core/HexDigit.h"
 #include "platform/settings/SettingsStore.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 
 #include <charconv>
 
@@ -329,9 +333,42 @@ bool FileSettingsBackend::fromText(std::string_view text, SettingsBackend& store
     return problems.isEmpty();
 }
 
+FileSettingsBackend::WriteScheduler FileSettingsBackend::eventLoopScheduler(int delayMs) {
+    return [delayMs](std::function<void()> write) {
+        if (!QCoreApplication::instance() ||
+            !QAbstractEventDispatcher::instance(QThread::currentThread())) {
+            write();  // nothing would ever run a timer here
+            return;
+        }
+        QTimer::singleShot(delayMs, std::move(write));
+    };
+}
+
 FileSettingsBackend::FileSettingsBackend(const QString& path)
-    : path_(path.isEmpty() ? defaultPath() : path) {
+    : path_(path.isEmpty() ? defaultPath() : path),
+      scheduler_(eventLoopScheduler()),
+      self_(std::make_shared<FileSettingsBackend*>(this)) {
     load();
+}
+
+void FileSettingsBackend::setWriteScheduler(WriteScheduler scheduler) {
+    scheduler_ = std::move(scheduler);
+}
+
+void FileSettingsBackend::changed() {
+    if (loading_)
+        return;
+    dirty_ = true;
+    if (writeScheduled_ || !scheduler_)
+        return;
+    writeScheduled_ = true;
+    scheduler_([weak = std::weak_ptr<FileSettingsBackend*>(self_)] {
+        if (const auto self = weak.lock()) {
+            (*self)->writeScheduled_ = false;
+            // A failure stays dirty: the next change, sync() or the end tries again.
+            (*self)->sync();
+        }
+    });
 }
 
 FileSettingsBackend::~FileSettingsBackend() {
@@ -344,6 +381,9 @@ QString FileSettingsBackend::defaultPath() {
 }
 
 bool FileSettingsBackend::load(QString* error) {
+    // What comes from the file is no change to write back.
+    loading_ = true;
+    const auto loaded = qScopeGuard([this] { loading_ = false; });
     clear();
     dirty_ = false;
     keepBackup_ = false;

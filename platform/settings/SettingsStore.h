@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -101,13 +102,29 @@ private:
 // The user's settings file: a text file in the REGEDIT4 form, one section per key
 // ("[HKEY_CURRENT_USER\Software\Tarnwell]") and one line per value
 // ("\"Name\"=dword:00000001", "=\"text\"", "=hex:01,02", "=hex(7):..."). It is
-// read when the backend is made and written, whole and atomically, by sync() and
-// when the backend is destroyed, whenever something changed.
+// read when the backend is made and written, whole and atomically, soon after a
+// change (so a crash loses at most the last moment), by sync() and when the
+// backend is destroyed, whenever something changed.
 class FileSettingsBackend : public MemorySettingsBackend {
 public:
+    // A change waits this long for the rest of its burst (a window layout is a
+    // thousand values), so the burst makes one write.
+    static constexpr int kWriteDelayMs = 500;
+
+    // Arranges for `write` to run later. It is asked once per burst: at the first
+    // change after the last write. `write` may run after the backend is gone; it
+    // then does nothing.
+    using WriteScheduler = std::function<void(std::function<void()> write)>;
+    // The default: kWriteDelayMs (or delayMs) later on the event loop of the thread
+    // that made the change; at once on a thread without an event loop.
+    static WriteScheduler eventLoopScheduler(int delayMs = kWriteDelayMs);
+
     // An empty path means the default file in the user's configuration folder.
     explicit FileSettingsBackend(const QString& path = {});
     ~FileSettingsBackend() override;
+
+    // Replaces the default scheduler (tests run the write when they like).
+    void setWriteScheduler(WriteScheduler scheduler);
 
     static QString defaultPath();
     const QString& path() const { return path_; }
@@ -124,12 +141,18 @@ public:
     static bool fromText(std::string_view text, SettingsBackend& store, QString* error = nullptr);
 
 protected:
-    void changed() override { dirty_ = true; }
+    void changed() override;
 
 private:
     QString path_;
     bool dirty_ = false;
     bool keepBackup_ = false;  // the file had parts we could not read: copy it before saving
+    bool loading_ = false;     // changes come from the file itself
+    bool writeScheduled_ = false;
+    WriteScheduler scheduler_;
+    // Scheduled writes hold it weakly: one that runs after the backend is gone
+    // finds it expired.
+    std::shared_ptr<FileSettingsBackend*> self_;
 };
 
 #ifdef _WIN32

@@ -266,6 +266,9 @@ void CDataBlock::AppendSample(const DataSample& sample, std::string_view line, b
     }
 
     if (bOnline) {
+        // Offline reading marks the project once, with its session; a live charge
+        // may go on for hours after the last save.
+        MarkModified();
         if (const auto& show = GetItemEnvironment().showOnlineData)
             show(*this);
         if (n <= 2)

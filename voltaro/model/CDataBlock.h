@@ -82,8 +82,8 @@ public:
 
     // Derives C and E of the sample by the rectangle rule (single precision),
     // stores the first 80 characters of the line with it and appends it.
-    // Announces the block in its protocol the first time; online, also feeds
-    // the online data bar and the views.
+    // Announces the block in its protocol the first time; online, also marks the
+    // document modified and feeds the online data bar and the views.
     void AppendSample(const DataSample& sample, std::string_view line, bool bOnline);
 
     // The text kept in m_strCreated for a block made at the given local time: the

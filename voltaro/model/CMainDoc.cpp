@@ -309,6 +309,7 @@ CDataModule* CMainDoc::OnCreateEmptySession() {
     if (HasProtocolEditor()) {
         AddProtocolEntry(*session, kEmptySessionEntry);
     }
+    SetModifiedFlag();
     return session;
 }
 
@@ -338,7 +339,9 @@ bool CMainDoc::RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate,
     if (!pSession || !m_sessions.Contains(pSession)) {
         return false;
     }
-    if (pSession == GetOnlineSession()) {
+    // The receiver's block may have been moved into this session.
+    const CDataBlock* receiving = m_receiver.m_pBlock;
+    if (pSession == GetOnlineSession() || (receiving && receiving->GetSession() == pSession)) {
         EndOnlineSession();
     }
     if (bUpdate) {
@@ -351,6 +354,7 @@ bool CMainDoc::RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate,
     if (bDelete) {
         delete pSession;
     }
+    SetModifiedFlag();
     return true;
 }
 
@@ -360,16 +364,22 @@ bool CMainDoc::RemoveItemBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate,
     if (!session) {
         return false;
     }
-    const bool lastOnlineBlock =
-        session == GetOnlineSession() && session->m_blocks.GetTail() == pBlock;
+    // The block being received may sit anywhere by now: moved into another
+    // session, or no longer the last of the online one.
+    const bool endsReception =
+        pBlock == m_receiver.m_pBlock ||
+        (session == GetOnlineSession() && session->m_blocks.GetTail() == pBlock);
+    if (endsReception) {
+        m_receiver.m_pBlock = nullptr;
+    }
     // Ending the online session deletes a session that is not in the project, and
     // the block with it; such a block leaves its session first.
     const bool sessionListed = m_sessions.Contains(session);
-    if (lastOnlineBlock && sessionListed) {
+    if (endsReception && sessionListed) {
         EndOnlineSession();
     }
     const bool removed = session->RemoveBlock(pBlock, bDelete, bUpdate, pSender);
-    if (lastOnlineBlock && !sessionListed) {
+    if (endsReception && !sessionListed) {
         EndOnlineSession();
     }
     return removed;
@@ -386,6 +396,7 @@ bool CMainDoc::ImportProjectFile(const QString& path, QString* error) {
     }
     contents.sessions.SetOwnsObjects(false);
     contents.sessions.RemoveAll();
+    SetModifiedFlag();
     UpdateAllViews(nullptr, HINT_REFRESH_ALL);
     return true;
 }

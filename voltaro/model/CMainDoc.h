@@ -110,18 +110,25 @@ public:
     bool DoSave(platform::Prompts& prompts, const QString& path);
 
     // Sessions.
-    // Create Empty Session: appended, announced, written to the new protocol.
+    // Create Empty Session: appended, announced, written to the new protocol;
+    // marks the project modified.
     CDataModule* OnCreateEmptySession();
     // Appends a session and sends HINT_SESSION_ADDED.
     void AddSession(CDataModule* pSession);
+    // Takes a session out of the project and marks it modified. The reception
+    // ends first when the session is the online one or holds the block being
+    // received. False when the session is not in the project.
     bool RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate, DocumentView* pSender);
+    // Takes a block out of its session. The reception ends first when it is the
+    // block being received or the last block of the online session.
     bool RemoveItemBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender);
     // Ends the online session: the receiver forgets it; a session already in the
     // project stays (its picture turns normal), one that is not is deleted.
     void EndOnlineSession();
 
-    // Appends the sessions of another project file; graph settings and formulas
-    // of that file are dropped. False with the error text when it does not load.
+    // Appends the sessions of another project file and marks the project
+    // modified; graph settings and formulas of that file are dropped. False with
+    // the error text when it does not load (nothing changes then).
     bool ImportProjectFile(const QString& path, QString* error = nullptr);
     // The import command: asks for the file, imports it, shows a failure.
     bool OnImportVoltaroFile(platform::Prompts& prompts);

@@ -160,17 +160,21 @@ void DocumentReceiver::Poll() {
             c = 0;
         else
             lastRead = c;
-        if (m_receiver->PutChar(c) == 0) {
+        const int result = m_receiver->PutChar(c);
+        // A session the receiver made joins the project before anything may end
+        // it: one line can open a session and finish it.
+        if (r.m_pSession && r.m_pSession != remembered) {
+            doc.AddSession(r.m_pSession);
+            doc.SetModifiedFlag();
+            remembered = r.m_pSession;
+        }
+        if (result == 0) {
             if (doc.m_bKeepReceiverOn) {
                 EndOnlineSession();
             } else {
                 StopReceiver();
                 stop = true;
             }
-        }
-        if (r.m_pSession && r.m_pSession != remembered) {
-            doc.AddSession(r.m_pSession);
-            remembered = r.m_pSession;
         }
         if (!read)
             break;
@@ -207,6 +211,7 @@ void DocumentReceiver::OnCreateOnlineSession() {
     auto* session = new CDataModule(m_pDoc);
     m_pDoc->m_receiver.m_pSession = session;
     m_pDoc->AddSession(session);
+    m_pDoc->SetModifiedFlag();
 }
 
 void DocumentReceiver::OnAbortOnlineSession() {

@@ -140,10 +140,12 @@ TEST_F(BlockTest, OnlineAppendingNotifiesAYoungBlockThenRefreshesTheGraphIfSelec
     EXPECT_EQ(refreshes, 0) << "not selected: the graph does not show it";
 
     block->m_bSelected = true;
+    doc.modified = false;  // as after a save in the middle of the charge
     block->AppendSample(sample(5, 1, 1), "", true);
     block->AppendSample(sample(6, 1, 1), "", true);
     EXPECT_EQ(refreshes, 2);
     EXPECT_EQ(doc.notifications.size(), 3u);
+    EXPECT_TRUE(doc.modified) << "live samples are unsaved work";
 }
 
 TEST_F(BlockTest, TheFirstAppendAnnouncesTheBlockWhenAProtocolEditorExists) {

@@ -254,7 +254,7 @@ TEST_F(ProjectDocument, CreateEmptySessionAnnouncesAndWritesTheProtocol) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].first, session);
     EXPECT_EQ(entries[0].second, "Empty Session manually created ");
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.IsModified()) << "a new session is a change to keep";
 }
 
 TEST_F(ProjectDocument, RemoveSessionNotifiesAroundAndSparesTheSender) {
@@ -273,8 +273,22 @@ TEST_F(ProjectDocument, RemoveSessionNotifiesAroundAndSparesTheSender) {
     EXPECT_TRUE(sender.hints.empty());
     EXPECT_EQ(other.hints,
               (std::vector<Hint>{{HINT_SESSION_REMOVING, a}, {HINT_SESSION_REMOVED, a}}));
-    EXPECT_FALSE(doc.IsModified());
     delete b;  // removed without the delete flag: ours now
+}
+
+TEST_F(ProjectDocument, RemoveSessionMarksTheProjectModifiedOnlyWhenItRemoved) {
+    for (const bool bDelete : {true, false}) {
+        SCOPED_TRACE(bDelete ? "deleted" : "taken out");
+        CMainDoc doc(true);
+        CDataModule* session = addSession(doc, 1);
+        CDataModule stranger(&doc);
+        EXPECT_FALSE(doc.RemoveSession(&stranger, true, true, nullptr));
+        EXPECT_FALSE(doc.IsModified());
+        EXPECT_TRUE(doc.RemoveSession(session, bDelete, false, nullptr));
+        EXPECT_TRUE(doc.IsModified());
+        if (!bDelete)
+            delete session;
+    }
 }
 
 TEST_F(ProjectDocument, RemovingTheOnlineSessionEndsItFirst) {
@@ -398,7 +412,7 @@ TEST_F(ProjectDocument, ImportAppendsSessionsTwiceAndKeepsTheRest) {
     EXPECT_EQ(doc.m_sessions.GetAt(2)->m_blocks.GetCount(), 2u);
     EXPECT_EQ(doc.m_graphSettings.m_strTitle, "");
     EXPECT_EQ(doc.m_strFormula1, "mine");
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.IsModified()) << "the imported sessions are not in any file of ours yet";
     EXPECT_EQ(view.hints,
               (std::vector<Hint>{{HINT_REFRESH_ALL, nullptr}, {HINT_REFRESH_ALL, nullptr}}));
 }
@@ -423,6 +437,7 @@ TEST_F(ProjectDocument, ImportCommandAsksForTheFileAndReportsFailure) {
     EXPECT_EQ(prompts.messages()[0].icon, platform::Icon::Error);
     EXPECT_TRUE(prompts.messages()[0].text.contains(QStringLiteral("bad.vtr")));
     EXPECT_TRUE(doc.m_sessions.IsEmpty());
+    EXPECT_FALSE(doc.IsModified()) << "a failed import changed nothing";
 }
 
 struct SaveModifiedCase {

@@ -7,10 +7,13 @@
 #include "voltaro/model/CDataModule.h"
 #include "voltaro/model/CMainDoc.h"
 #include "voltaro/reception/CProtParser_Kova.h"
+#include "voltaro/reception/CProtParser_Regexp.h"
 #include "voltaro/reception/ParserList.h"
 #include "voltaro/reception/ReceptionCommands.h"
 #include "voltaro/reception/SerialLineSettings.h"
 #include "voltaro/reception/StreamReading.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -408,6 +411,157 @@ TEST_F(OnlineTest, OptionsApplyPortLineSettingsSnoopingAndDefaults) {
     makeDocument(true);
     EXPECT_EQ(rx->ChosenPortName(), "/dev/ttyUSB1");
     EXPECT_EQ(doc->m_dcb.BaudRate, 19200u);
+}
+
+TEST_F(OnlineTest, LiveDataMarksTheProjectModifiedEvenAfterASave) {
+    makeDocument(true);
+    EXPECT_FALSE(doc->IsModified());
+    port.send(kHeader);
+    port.send("3:0:12000:0 0\r\n");
+    poll();
+    ASSERT_EQ(doc->m_sessions.GetCount(), 1u);
+    EXPECT_TRUE(doc->IsModified()) << "the session the receiver added";
+
+    // Saved in the middle of a long charge: the samples that follow are new work,
+    // the quiet ones after the third included.
+    QTemporaryDir dir;
+    ASSERT_TRUE(doc->OnSaveDocument(dir.filePath(QStringLiteral("charge.vtr"))));
+    for (const char* line : {"3:30:12100:2000 0\r\n", "3:60:12200:2000 0\r\n"})
+        port.send(line);
+    poll();
+    ASSERT_TRUE(doc->OnSaveDocument(dir.filePath(QStringLiteral("charge.vtr"))));
+    ASSERT_FALSE(doc->IsModified());
+    port.send("3:90:12300:2000 0\r\n");
+    poll();
+    EXPECT_EQ(doc->m_sessions.GetAt(0)->m_blocks.GetAt(0)->GetCount(), 4);
+    EXPECT_TRUE(doc->IsModified());
+
+    // So closing asks about saving after the online question.
+    prompts.answer(platform::Button::Yes);
+    prompts.answer(platform::Button::Cancel);
+    EXPECT_FALSE(doc->CanCloseFrame(prompts));
+    ASSERT_EQ(prompts.messages().size(), 2u);
+    EXPECT_TRUE(prompts.messages()[1].text.startsWith(QStringLiteral("Save changes")));
+}
+
+TEST_F(OnlineTest, CreatedOnlineSessionMarksTheProjectModified) {
+    makeDocument(false);
+    rx->OnCommand(ID_ONLINE_CREATE);
+    ASSERT_NE(doc->GetOnlineSession(), nullptr);
+    EXPECT_TRUE(doc->IsModified());
+    doc->SetModifiedFlag(false);
+    port.send(kHeader);
+    port.send("3:0:12000:0 0\r\n");
+    poll();
+    EXPECT_TRUE(doc->IsModified());
+}
+
+// The receiver keeps filling its block through a plain pointer. Whatever way
+// that block leaves the project, the next poll must not reach it.
+TEST_F(OnlineTest, RemovingTheBlockBeingReceivedEndsTheReceptionFirst) {
+    enum class Way {
+        OlderBlockMovedBehindThenDelete,
+        MovedAwayThenDelete,
+        MovedAwayThenSessionDeleted
+    };
+    struct Case {
+        const char* name;
+        Way way;
+    };
+    const Case cases[] = {
+        {"an older block dropped after it, then it is deleted",
+         Way::OlderBlockMovedBehindThenDelete},
+        {"moved into another session, then deleted", Way::MovedAwayThenDelete},
+        {"moved into another session, which is deleted", Way::MovedAwayThenSessionDeleted},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc.reset();
+        rx.reset();
+        makeDocument(true);
+        // An earlier charge, finished, then the one being received.
+        port.send(kHeader);
+        port.send("3:0:12000:0 0\r\n\f");
+        poll();
+        port.send(kHeader);
+        port.send("3:0:12000:0 0\r\n3:30:12100:2000 0\r\n");
+        poll();
+        ASSERT_EQ(doc->m_sessions.GetCount(), 2u);
+        CDataModule* earlier = doc->m_sessions.GetAt(0);
+        CDataModule* online = doc->m_sessions.GetAt(1);
+        ASSERT_EQ(doc->GetOnlineSession(), online);
+        CDataBlock* old = earlier->m_blocks.GetAt(0);
+        CDataBlock* receiving = online->m_blocks.GetAt(0);
+        ASSERT_EQ(doc->m_receiver.m_pBlock, receiving);
+
+        switch (c.way) {
+            case Way::OlderBlockMovedBehindThenDelete:
+                // No longer the online session's last block.
+                ASSERT_TRUE(online->MoveBlock(old, receiving, true, nullptr));
+                ASSERT_EQ(online->m_blocks.GetTail(), old);
+                EXPECT_TRUE(doc->RemoveItemBlock(receiving, true, true, nullptr));
+                break;
+            case Way::MovedAwayThenDelete:
+                ASSERT_TRUE(earlier->MoveBlock(receiving, old, true, nullptr));
+                EXPECT_TRUE(doc->RemoveItemBlock(receiving, true, true, nullptr));
+                break;
+            case Way::MovedAwayThenSessionDeleted:
+                ASSERT_TRUE(earlier->MoveBlock(receiving, old, true, nullptr));
+                EXPECT_TRUE(doc->RemoveSession(earlier, true, true, nullptr));
+                break;
+        }
+        EXPECT_EQ(doc->m_receiver.m_pBlock, nullptr);
+        EXPECT_EQ(doc->GetOnlineSession(), nullptr);
+
+        // More of the charge arrives (the sanitizer build catches a freed block here).
+        port.send("3:60:12200:2000 0\r\n3:90:12300:2000 0\r\n");
+        poll();
+        poll();
+        if (const CDataBlock* now = doc->m_receiver.m_pBlock) {
+            const CDataModule* owner = now->GetSession();
+            ASSERT_NE(owner, nullptr);
+            EXPECT_TRUE(doc->m_sessions.Contains(owner));
+        }
+    }
+}
+
+// A definition without a header: its data line opens a block, and this one
+// also ends the session.
+TEST_F(OnlineTest, ALineThatOpensAndEndsASessionKeepsItInTheProject) {
+    auto meter = std::make_unique<CProtParser_Regexp>([] { return qint64(0); });
+    QString error;
+    ASSERT_TRUE(meter->LoadDefinitionText(
+        "TITLE = Meter\nDATA = ^(\\d+);(\\d+)(;BYE)?\nDATA_IX_T = 1\nDATA_IX_U = 2\n"
+        "ENDSESSION = ;BYE$\n",
+        QStringLiteral("meter.rxp"), &error))
+        << error.toStdString();
+    parsers.Add(meter.release());
+    for (const bool snooping : {true, false}) {
+        SCOPED_TRACE(snooping ? "snooping" : "online session created by hand");
+        doc.reset();
+        rx.reset();
+        makeDocument(snooping);
+        if (!snooping)
+            rx->OnCommand(ID_ONLINE_CREATE);
+        doc->SetModifiedFlag(false);
+        view.hints.clear();
+        port.send("60;7;BYE\r\n");
+        poll();
+        ASSERT_EQ(doc->m_sessions.GetCount(), 1u);
+        const CDataModule* session = doc->m_sessions.GetAt(0);
+        ASSERT_EQ(session->m_blocks.GetCount(), 1u);
+        const CDataBlock* block = session->m_blocks.GetAt(0);
+        ASSERT_EQ(block->GetCount(), 1);
+        EXPECT_FLOAT_EQ(block->m_samples[0].T, 60.0f);
+        EXPECT_FLOAT_EQ(block->m_samples[0].U, 7.0f);
+        EXPECT_EQ(doc->GetOnlineSession(), nullptr);
+        EXPECT_EQ(rx->GetState(), snooping ? State::Listening : State::Off);
+        EXPECT_TRUE(doc->IsModified());
+        if (snooping) {
+            EXPECT_EQ(view.count(HINT_SESSION_ADDED), 1);
+        }
+        EXPECT_EQ(view.hints.back(), HINT_SESSION_CHANGED);  // its picture turns normal
+    }
 }
 
 TEST_F(OnlineTest, LineSettingsRecordMapsOntoThePort) {

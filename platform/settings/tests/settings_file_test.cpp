@@ -1,12 +1,17 @@
 #include "platform/settings/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -181,6 +186,84 @@ TEST_F(SettingsFileOnDisk, AFailedSaveIsReportedAndTriedAgainLater) {
     ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("config"))));
     EXPECT_TRUE(store.sync(&error)) << error.toStdString();
     EXPECT_EQ(readFile(path()), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\New]\r\n\r\n");
+}
+
+// A crash must not take the changes of the whole run with it: the file is
+// written while the program still runs, once per burst of changes.
+TEST_F(SettingsFileOnDisk, ABurstOfChangesIsWrittenWhileTheStoreLives) {
+    std::vector<std::function<void()>> scheduled;
+    auto store = std::make_unique<FileSettingsBackend>(path());
+    store->setWriteScheduler([&](std::function<void()> write) { scheduled.push_back(write); });
+    fill(*store);
+    ASSERT_EQ(scheduled.size(), 1u) << "one write for the whole burst";
+    EXPECT_EQ(readFile(path()), "<missing>") << "nothing written before the burst is over";
+
+    scheduled[0]();
+    EXPECT_EQ(readFile(path()), kFilledText);
+    EXPECT_FALSE(store->isDirty());
+
+    // The next change asks for a write of its own.
+    const SettingsKey root = SettingsKey::Root(*store);
+    WriteNumber(*OpenKeyPath("Software\nTarnwell\nVoltaro\nOptions", root, KeyAccess::Write),
+                "CommPortIndex", 3);
+    ASSERT_EQ(scheduled.size(), 2u);
+    scheduled[1]();
+    FileSettingsBackend onDisk(path());
+    EXPECT_EQ(ReadNumber(*OpenKeyPath("Software\nTarnwell\nVoltaro\nOptions",
+                                      SettingsKey::Root(onDisk), KeyAccess::Read),
+                         "CommPortIndex", 0),
+              3);
+
+    // Reading the file is no change; a write left over from a store that is gone
+    // does nothing.
+    store->load();
+    EXPECT_EQ(scheduled.size(), 2u);
+    WriteNumber(root, "late", 1);
+    ASSERT_EQ(scheduled.size(), 3u);
+    store.reset();  // writes on its way out
+    ASSERT_TRUE(QFile::remove(path()));
+    scheduled[2]();
+    EXPECT_EQ(readFile(path()), "<missing>");
+}
+
+TEST_F(SettingsFileOnDisk, AFailedEarlyWriteIsTriedAgainWithTheNextChange) {
+    std::vector<std::function<void()>> scheduled;
+    writeFile(dir.filePath(QStringLiteral("config")), "in the way");
+    FileSettingsBackend store(path());
+    store.setWriteScheduler([&](std::function<void()> write) { scheduled.push_back(write); });
+    CreateKeyPath("New", SettingsKey::Root(store));
+    ASSERT_EQ(scheduled.size(), 1u);
+    scheduled[0]();
+    EXPECT_TRUE(store.isDirty());
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("config"))));
+    CreateKeyPath("Next", SettingsKey::Root(store));
+    ASSERT_EQ(scheduled.size(), 2u);
+    scheduled[1]();
+    EXPECT_EQ(readFile(path()),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\New]\r\n\r\n[HKEY_CURRENT_USER\\Next]\r\n\r\n");
+}
+
+TEST_F(SettingsFileOnDisk, TheEventLoopRunsTheWrite) {
+    FileSettingsBackend store(path());
+    store.setWriteScheduler(FileSettingsBackend::eventLoopScheduler(0));
+    fill(store);
+    EXPECT_EQ(readFile(path()), "<missing>") << "the write waits for the event loop";
+    // A zero timer is due at once; the bound only keeps a broken build from hanging.
+    for (int round = 0; round < 1000 && store.isDirty(); ++round)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(readFile(path()), kFilledText);
+}
+
+TEST_F(SettingsFileOnDisk, WithoutAnEventLoopEveryChangeIsWrittenAtOnce) {
+    FileSettingsBackend store(path());
+    std::thread worker([&] {
+        // A plain thread has no event dispatcher.
+        WriteNumber(SettingsKey::Root(store), "n", 7);
+    });
+    worker.join();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(readFile(path()),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER]\r\n\"n\"=dword:00000007\r\n\r\n");
 }
 
 TEST(SettingsFileDefault, LivesInTheUsersConfigurationFolder) {

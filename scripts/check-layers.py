@@ -7,8 +7,9 @@ fails when
     link (directly or through the targets it links),
   - a target that does not link Qt Widgets (a core target) includes a Qt
     Widgets header,
-  - code outside platform/ names a Qt dialog or message box class: every modal
-    interaction goes through the prompts in platform/.
+  - code outside platform/ names a Qt dialog or message box class, or runs
+    anything but a QEventLoop with exec(): every modal interaction goes through
+    the prompts in platform/ (tests may run dialogs themselves).
 
 Usage: check-layers.py BUILD_DIR
 """
@@ -22,6 +23,7 @@ INCLUDE_RE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.MULTILINE)
 DIALOG_RE = re.compile(
     r'\b(QMessageBox|QFileDialog|QFontDialog|QColorDialog|QPrintDialog|'
     r'QPageSetupDialog|QInputDialog|QErrorMessage|QProgressDialog)\b')
+EXEC_RE = re.compile(r'\b(\w+)\s*(?:\.|->)\s*exec\s*\(')
 SOURCE_EXT = ('.cpp', '.h', '.hpp', '.cc')
 
 
@@ -123,6 +125,12 @@ def main():
                 if not rel.startswith('platform' + os.sep):
                     for match in sorted(set(DIALOG_RE.findall(code))):
                         problems.append(f'{rel}: uses {match} directly; go through platform::Prompts')
+                    in_tests = os.sep + 'tests' + os.sep in rel
+                    for receiver in sorted(set(EXEC_RE.findall(code))):
+                        is_loop = re.search(r'QEventLoop\s+' + re.escape(receiver) + r'\b', code)
+                        if not in_tests and not is_loop:
+                            problems.append(f'{rel}: runs {receiver}.exec(); modal dialogs go '
+                                            f'through platform::DialogPrompts::runModal')
 
     for p in problems:
         print(p)

@@ -1,6 +1,7 @@
 // orlo-cli run as a program: info and export, their output and exit status.
 #include "orlo/data/TDataBlock.h"
 #include "platform/testing/ChildProcess.h"
+#include "platform/testing/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,14 +28,11 @@ QString golden(const char* name) {
 }
 
 QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return QByteArray::fromStdString(platform::testing::readFileBytes(path).value_or("<missing>"));
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    ASSERT_TRUE(platform::testing::writeFileBytes(path, bytes.toStdString())) << path.toStdString();
 }
 
 TEST(CliInfo, PrintsTheRecordFieldsAsJsonThatRoundTrips) {

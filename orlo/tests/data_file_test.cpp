@@ -1,5 +1,6 @@
 // The ORLO data file: exact text written, reading back, malformed input.
 #include "orlo/data/TDataBlock.h"
+#include "platform/testing/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,18 +26,11 @@ using orlo::TDataBlock;
 using orlo::TReadOutcome;
 
 std::string readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    const QByteArray b = f.readAll();
-    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+    return platform::testing::readFileBytes(path).value_or("<missing>");
 }
 
 void writeAll(const QString& path, const std::string& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())),
-              static_cast<qint64>(bytes.size()));
+    ASSERT_TRUE(platform::testing::writeFileBytes(path, bytes)) << path.toStdString();
 }
 
 TDataBlock sampleBlock() {

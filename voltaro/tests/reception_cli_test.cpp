@@ -1,6 +1,7 @@
 // voltaro-cli import, export and receive, run as separate processes; receive
 // talks to charger-sim on a pseudo-terminal.
 #include "platform/testing/ChildProcess.h"
+#include "platform/testing/FileBytes.h"
 #include "platform/testing/SkipOrFail.h"
 #include "reception_SimulatorProcess.h"
 
@@ -28,8 +29,7 @@ CliRun runCli(const QStringList& args) {
 }
 
 QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return QByteArray::fromStdString(platform::testing::readFileBytes(path).value_or(""));
 }
 
 class ReceptionCli : public ::testing::Test {

@@ -1,4 +1,5 @@
 #include "platform/ini/IniFile.h"
+#include "platform/testing/FileBytes.h"
 
 #include <QFile>
 #include <QLocale>
@@ -10,15 +11,13 @@ namespace platform {
 namespace {
 
 QByteArray readAll(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
+    const std::optional<std::string> bytes = platform::testing::readFileBytes(path);
+    EXPECT_TRUE(bytes) << path.toStdString();
+    return QByteArray::fromStdString(bytes.value_or(""));
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    ASSERT_TRUE(platform::testing::writeFileBytes(path, bytes.toStdString())) << path.toStdString();
 }
 
 class IniFileTest : public ::testing::Test {

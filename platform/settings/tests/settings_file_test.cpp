@@ -1,4 +1,5 @@
 #include "platform/settings/SettingsStore.h"
+#include "platform/testing/FileBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,16 +18,11 @@ namespace platform {
 namespace {
 
 std::string readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll().toStdString();
+    return platform::testing::readFileBytes(path).value_or("<missing>");
 }
 
 void writeFile(const QString& path, const std::string& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    ASSERT_TRUE(platform::testing::writeFileBytes(path, text)) << path.toStdString();
 }
 
 void fill(SettingsBackend& store) {

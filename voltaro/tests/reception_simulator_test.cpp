@@ -30,7 +30,7 @@ protected:
     void SetUp() override {
         if (!SimulatorProcess::available())
             GTEST_SKIP() << "no pseudo-terminals on this system";
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
     }
     std::vector<std::string> names(const CDataModule& s) const {
         std::vector<std::string> n;

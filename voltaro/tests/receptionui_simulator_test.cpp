@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         if (!SimulatorProcess::available())
             GTEST_SKIP() << "no pseudo-terminals on this system";
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
     }
     ParserList parsers;
     platform::ScriptedPrompts prompts;

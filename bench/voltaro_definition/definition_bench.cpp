@@ -78,8 +78,8 @@ void BM_ReceiveCapture(benchmark::State& state) {
     const std::string text = capture(lines);
     for (auto _ : state) {
         ParserList parsers;
-        parsers.Add(new CProtParser_Kova);
-        parsers.Add(makeParser().release());
+        parsers.Add(std::make_unique<CProtParser_Kova>());
+        parsers.Add(makeParser());
         ReceiverState receiver;
         Receiver r(receiver, parsers, [] { return std::string("11.12.2026 12:00:00"); });
         for (char c : text)
@@ -87,7 +87,6 @@ void BM_ReceiveCapture(benchmark::State& state) {
                 break;
         if (!receiver.m_pSession || receiver.m_pSession->m_blocks.GetCount() != 50)
             std::abort();
-        delete receiver.m_pSession;
     }
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["lines/s"] =

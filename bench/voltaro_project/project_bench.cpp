@@ -33,9 +33,10 @@ constexpr double kSampleBytes =
 
 void fill(voltaro::CMainDoc& doc) {
     for (int s = 0; s < kSessions; ++s) {
-        auto* session = new voltaro::CDataModule(&doc);
+        voltaro::CDataModule* session =
+            doc.m_sessions.AddTail(std::make_unique<voltaro::CDataModule>(&doc));
         for (int b = 0; b < kBlocksPerSession; ++b) {
-            auto* block = new voltaro::CDataBlock;
+            voltaro::CDataBlock* block = session->AddBlock(std::make_unique<voltaro::CDataBlock>());
             block->m_strName = std::to_string(b + 1) + " NiMH C";
             block->m_strInfo = "KOVA v2.10";
             block->m_protocol.assign(2000, 'p');
@@ -47,9 +48,7 @@ void fill(voltaro::CMainDoc& doc) {
                 smp.R = 0.0f;
                 block->AppendSample(smp, "3:125:12450:1500 1.2345 2.000", false);
             }
-            session->AddBlock(block);
         }
-        doc.m_sessions.AddTail(session);
     }
 }
 

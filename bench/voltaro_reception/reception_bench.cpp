@@ -56,7 +56,7 @@ void BM_ImportRawText(benchmark::State& state) {
         }
     }
     ParserList parsers;
-    parsers.Add(new CProtParser_Kova);
+    parsers.Add(std::make_unique<CProtParser_Kova>());
     std::size_t blocks = 0;
     for (auto _ : state) {
         CDataModule session(nullptr);

@@ -12,6 +12,8 @@
 
 #include <QDir>
 
+#include <memory>
+
 namespace voltaro::cli {
 
 int ImportCommand(const QStringList& args) {
@@ -38,10 +40,9 @@ int ImportCommand(const QStringList& args) {
     }
     BuildCommandParserList(folder);
     CMainDoc doc(true);
-    auto* session = new CDataModule(&doc);
+    auto session = std::make_unique<CDataModule>(&doc);
     QString error;
     if (!ImportRawText(*session, input, GetParserList(), &error)) {
-        delete session;
         FreeParserList();
         writeError(error);
         return 1;
@@ -51,7 +52,7 @@ int ImportCommand(const QStringList& args) {
                                   "line (definition files are read from %2)")
                        .arg(input, QDir::toNativeSeparators(folder)));
     session->SetName(ImportedSessionName(input), false, nullptr);
-    doc.AddSession(session);
+    doc.AddSession(std::move(session));
     FreeParserList();
     if (!doc.OnSaveDocument(output, &error)) {
         writeError(error);

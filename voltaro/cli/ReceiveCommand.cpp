@@ -202,7 +202,7 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
         writeError(portFailure(opened));
         return {};
     }
-    auto* session = new CDataModule(&doc);
+    auto session = std::make_unique<CDataModule>(&doc);
     StreamReading reading(*session, GetParserList(), platform::SteadyClock());
     reading.Request();
     QTimer pump;
@@ -218,11 +218,9 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
     writeError(QString::fromStdString(reading.ResultText()));
     if (reading.ShouldWarnIncomplete())
         writeError(QString::fromLatin1(kIncompleteWarning));
-    if (reading.BlockCount() == 0) {
-        delete session;
+    if (reading.BlockCount() == 0)
         return {};
-    }
-    doc.AddSession(session);
+    doc.AddSession(std::move(session));
     // "There were errors!" above: the data is kept, the status says it is incomplete.
     return {true, reading.GetOutcome() == StreamReading::Outcome::Done ? 0 : 1};
 }

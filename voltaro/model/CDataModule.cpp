@@ -35,24 +35,25 @@ void CDataModule::SetName(const std::string& strName, bool bUpdate, DocumentView
     m_pDocument->SetModifiedFlag();
 }
 
-void CDataModule::AddBlock(CDataBlock* pBlock) {
+CDataBlock* CDataModule::AddBlock(std::unique_ptr<CDataBlock> pBlock) {
     pBlock->m_pParent = this;
-    m_blocks.AddTail(pBlock);
+    return m_blocks.AddTail(std::move(pBlock));
 }
 
-bool CDataModule::RemoveBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate,
-                              DocumentView* pSender) {
+bool CDataModule::RemoveBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender,
+                              std::unique_ptr<CDataBlock>* pTaken) {
     if (!m_blocks.Contains(pBlock))
         return false;
     if (bUpdate && m_pDocument)
         m_pDocument->UpdateAllViews(pSender, HINT_BLOCK_REMOVING, pBlock);
-    m_blocks.Remove(pBlock);
+    std::unique_ptr<CDataBlock> taken = m_blocks.Remove(pBlock);
+    // The views still get the address of the removed block: they only compare it.
     if (bUpdate && m_pDocument)
         m_pDocument->UpdateAllViews(pSender, HINT_BLOCK_REMOVED, pBlock);
-    if (bDelete)
-        delete pBlock;
-    else
-        pBlock->m_pParent = nullptr;
+    taken->m_pParent = nullptr;
+    if (!bDelete && pTaken)
+        *pTaken = std::move(taken);
+    taken.reset();
     if (m_pDocument)
         m_pDocument->SetModifiedFlag();
     return true;
@@ -62,14 +63,16 @@ bool CDataModule::MoveBlock(CDataBlock* pBlock, CViewTreeItem* pInsertAfter, boo
                             DocumentView* pSender) {
     if (pBlock == pInsertAfter)
         return true;
+    CDataModule* pFrom = pBlock->GetSession();
+    if (!pFrom || !pFrom->m_blocks.Contains(pBlock))
+        return false;
     if (bUpdate && m_pDocument)
         m_pDocument->UpdateAllViews(pSender, HINT_BLOCK_MOVING, pBlock);
-    if (CDataModule* pFrom = pBlock->GetSession())
-        pFrom->m_blocks.Remove(pBlock);
+    std::unique_ptr<CDataBlock> moving = pFrom->m_blocks.Remove(pBlock);
     if (pInsertAfter == this)
-        m_blocks.AddHead(pBlock);
+        m_blocks.AddHead(std::move(moving));
     else
-        m_blocks.InsertAfter(dynamic_cast<const CDataBlock*>(pInsertAfter), pBlock);
+        m_blocks.InsertAfter(dynamic_cast<const CDataBlock*>(pInsertAfter), std::move(moving));
     pBlock->m_pParent = this;
     if (bUpdate && m_pDocument)
         m_pDocument->UpdateAllViews(pSender, HINT_BLOCK_MOVED, pBlock);

@@ -5,6 +5,7 @@
 #include "voltaro/model/CDataItem.h"
 #include "voltaro/model/CObListEx.h"
 
+#include <memory>
 #include <string>
 
 namespace voltaro {
@@ -25,16 +26,20 @@ public:
     // set, and marks the document modified.
     void SetName(const std::string& strName, bool bUpdate, DocumentView* pSender) override;
 
-    // Takes the block out of this session; deletes it when bDelete is set.
-    // Returns false when the block is not in this session.
-    bool RemoveBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender);
-    // Moves a block (from any session) into this one: to the head when
-    // pInsertAfter is this session, directly after pInsertAfter when that is one
-    // of this session's blocks, to the tail otherwise.
+    // Takes the block out of this session and marks the document modified. With
+    // bDelete the block is destroyed; without, it is handed to *pTaken (and
+    // destroyed all the same when nobody takes it). Returns false when the block
+    // is not in this session.
+    bool RemoveBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender,
+                     std::unique_ptr<CDataBlock>* pTaken = nullptr);
+    // Moves a block from its session into this one, without copying it: to the
+    // head when pInsertAfter is this session, directly after pInsertAfter when
+    // that is one of this session's blocks, to the tail otherwise. False when the
+    // block is in no session.
     bool MoveBlock(CDataBlock* pBlock, CViewTreeItem* pInsertAfter, bool bUpdate,
                    DocumentView* pSender);
-    // Appends a new block at the tail and makes this session its parent.
-    void AddBlock(CDataBlock* pBlock);
+    // Appends a block at the tail and makes this session its parent.
+    CDataBlock* AddBlock(std::unique_ptr<CDataBlock> pBlock);
 
     // The number the last constructed session took (0 before the first one).
     static int LastSessionNumber();
@@ -43,8 +48,8 @@ public:
 
     ItemDocument* m_pDocument;  // not owning
     std::string m_strName;
-    CObListEx<CDataBlock> m_blocks{true};  // owns its blocks
-    int m_nCycleBlocks = 0;                // blocks that received their first data line
+    CObListEx<CDataBlock> m_blocks;  // owns its blocks
+    int m_nCycleBlocks = 0;          // blocks that received their first data line
 
 private:
     static int s_nSessionCounter;

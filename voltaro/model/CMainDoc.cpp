@@ -62,12 +62,9 @@ CMainDoc::~CMainDoc() {
     if (!m_bImportOnly && m_services.stopReceiver) {
         m_services.stopReceiver(*this);
     }
-    // An online session that never joined the project is owned by nobody else.
-    CDataModule* online = std::exchange(m_receiver.m_pSession, nullptr);
+    m_receiver.m_pSession = nullptr;
     m_receiver.m_pBlock = nullptr;
-    if (online && !m_sessions.Contains(online)) {
-        delete online;
-    }
+    m_receiver.m_newSession.reset();
 }
 
 void CMainDoc::ReadOptions() {
@@ -304,8 +301,7 @@ bool CMainDoc::CanCloseFrame(platform::Prompts& prompts) {
 // ---------------------------------------------------------------- sessions
 
 CDataModule* CMainDoc::OnCreateEmptySession() {
-    auto* session = new CDataModule(this);
-    AddSession(session);
+    CDataModule* session = AddSession(std::make_unique<CDataModule>(this));
     if (HasProtocolEditor()) {
         AddProtocolEntry(*session, kEmptySessionEntry);
     }
@@ -313,21 +309,20 @@ CDataModule* CMainDoc::OnCreateEmptySession() {
     return session;
 }
 
-void CMainDoc::AddSession(CDataModule* pSession) {
+CDataModule* CMainDoc::AddSession(std::unique_ptr<CDataModule> pSession) {
     pSession->m_pDocument = this;
-    m_sessions.AddTail(pSession);
-    UpdateAllViews(nullptr, HINT_SESSION_ADDED, pSession);
+    CDataModule* session = m_sessions.AddTail(std::move(pSession));
+    UpdateAllViews(nullptr, HINT_SESSION_ADDED, session);
+    return session;
 }
 
 void CMainDoc::EndOnlineSession() {
     CDataModule* session = std::exchange(m_receiver.m_pSession, nullptr);
     m_receiver.m_pBlock = nullptr;
-    if (session) {
-        if (m_sessions.Contains(session)) {
-            UpdateAllViews(nullptr, HINT_SESSION_CHANGED, session);
-        } else {
-            delete session;
-        }
+    // A session the receiver made that never joined the project goes with it.
+    const std::unique_ptr<CDataModule> unlisted = std::move(m_receiver.m_newSession);
+    if (session && m_sessions.Contains(session)) {
+        UpdateAllViews(nullptr, HINT_SESSION_CHANGED, session);
     }
     if (m_services.clearOnlineBar) {
         m_services.clearOnlineBar();
@@ -335,7 +330,7 @@ void CMainDoc::EndOnlineSession() {
 }
 
 bool CMainDoc::RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate,
-                             DocumentView* pSender) {
+                             DocumentView* pSender, std::unique_ptr<CDataModule>* pTaken) {
     if (!pSession || !m_sessions.Contains(pSession)) {
         return false;
     }
@@ -347,19 +342,21 @@ bool CMainDoc::RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate,
     if (bUpdate) {
         UpdateAllViews(pSender, HINT_SESSION_REMOVING, pSession);
     }
-    m_sessions.Remove(pSession);
+    std::unique_ptr<CDataModule> taken = m_sessions.Remove(pSession);
+    // The views still get the address of the removed session: they only compare it.
     if (bUpdate) {
         UpdateAllViews(pSender, HINT_SESSION_REMOVED, pSession);
     }
-    if (bDelete) {
-        delete pSession;
+    if (!bDelete && pTaken) {
+        *pTaken = std::move(taken);
     }
+    taken.reset();
     SetModifiedFlag();
     return true;
 }
 
 bool CMainDoc::RemoveItemBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate,
-                               DocumentView* pSender) {
+                               DocumentView* pSender, std::unique_ptr<CDataBlock>* pTaken) {
     CDataModule* session = pBlock ? pBlock->GetSession() : nullptr;
     if (!session) {
         return false;
@@ -372,13 +369,13 @@ bool CMainDoc::RemoveItemBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate,
     if (endsReception) {
         m_receiver.m_pBlock = nullptr;
     }
-    // Ending the online session deletes a session that is not in the project, and
-    // the block with it; such a block leaves its session first.
+    // Ending the online session destroys a session that is not in the project,
+    // and the block with it; such a block leaves its session first.
     const bool sessionListed = m_sessions.Contains(session);
     if (endsReception && sessionListed) {
         EndOnlineSession();
     }
-    const bool removed = session->RemoveBlock(pBlock, bDelete, bUpdate, pSender);
+    const bool removed = session->RemoveBlock(pBlock, bDelete, bUpdate, pSender, pTaken);
     if (endsReception && !sessionListed) {
         EndOnlineSession();
     }
@@ -390,12 +387,10 @@ bool CMainDoc::ImportProjectFile(const QString& path, QString* error) {
     if (!ReadFile(path, contents, error)) {
         return false;
     }
-    for (CDataModule* session : contents.sessions) {
+    while (std::unique_ptr<CDataModule> session = contents.sessions.RemoveHead()) {
         session->m_pDocument = this;
-        m_sessions.AddTail(session);
+        m_sessions.AddTail(std::move(session));
     }
-    contents.sessions.SetOwnsObjects(false);
-    contents.sessions.RemoveAll();
     SetModifiedFlag();
     UpdateAllViews(nullptr, HINT_REFRESH_ALL);
     return true;

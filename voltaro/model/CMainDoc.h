@@ -53,7 +53,7 @@ struct DocumentServices {
 
 // Sessions and graph settings read from a project file, not yet in a document.
 struct ProjectContents {
-    CObListEx<CDataModule> sessions{true};
+    CObListEx<CDataModule> sessions;
     GraphSettings graph;
     int version = 0;
 };
@@ -113,17 +113,22 @@ public:
     // Create Empty Session: appended, announced, written to the new protocol;
     // marks the project modified.
     CDataModule* OnCreateEmptySession();
-    // Appends a session and sends HINT_SESSION_ADDED.
-    void AddSession(CDataModule* pSession);
+    // Appends a session, makes this its document and sends HINT_SESSION_ADDED.
+    CDataModule* AddSession(std::unique_ptr<CDataModule> pSession);
     // Takes a session out of the project and marks it modified. The reception
     // ends first when the session is the online one or holds the block being
-    // received. False when the session is not in the project.
-    bool RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate, DocumentView* pSender);
-    // Takes a block out of its session. The reception ends first when it is the
-    // block being received or the last block of the online session.
-    bool RemoveItemBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender);
+    // received. With bDelete the session is destroyed; without, it is handed to
+    // *pTaken (and destroyed all the same when nobody takes it). False when the
+    // session is not in the project.
+    bool RemoveSession(CDataModule* pSession, bool bDelete, bool bUpdate, DocumentView* pSender,
+                       std::unique_ptr<CDataModule>* pTaken = nullptr);
+    // Takes a block out of its session (CDataModule::RemoveBlock). The reception
+    // ends first when it is the block being received or the last block of the
+    // online session.
+    bool RemoveItemBlock(CDataBlock* pBlock, bool bDelete, bool bUpdate, DocumentView* pSender,
+                         std::unique_ptr<CDataBlock>* pTaken = nullptr);
     // Ends the online session: the receiver forgets it; a session already in the
-    // project stays (its picture turns normal), one that is not is deleted.
+    // project stays (its picture turns normal), one that is not is destroyed.
     void EndOnlineSession();
 
     // Appends the sessions of another project file and marks the project
@@ -148,7 +153,7 @@ public:
 
     const DocumentServices& Services() const { return m_services; }
 
-    CObListEx<CDataModule> m_sessions{true};
+    CObListEx<CDataModule> m_sessions;
     ReceiverState m_receiver;
     int m_nOnlinePhase = 0;
     bool m_bKeepReceiverOn = true;

@@ -189,8 +189,7 @@ ProjectContents CMainDoc::ReadProject(ArchiveReader& ar, ItemDocument* pOwner,
     for (std::uint32_t s = 0; s < sessions; ++s) {
         const std::uint32_t index = readNewObject(ar, kSessionClass);
         // The list owns the session from here on, so a failure below frees it.
-        auto* session = new CDataModule(pOwner);
-        contents.sessions.AddTail(session);
+        CDataModule* session = contents.sessions.AddTail(std::make_unique<CDataModule>(pOwner));
         ar.bindObject(index, session);
         readParent(ar);
         session->m_protocol = readProtocol(ar);
@@ -200,7 +199,7 @@ ProjectContents CMainDoc::ReadProject(ArchiveReader& ar, ItemDocument* pOwner,
             const std::uint32_t blockIndex = readNewObject(ar, kBlockClass);
             auto block = readBlock(ar, version);
             ar.bindObject(blockIndex, block.get());
-            session->AddBlock(block.release());
+            session->AddBlock(std::move(block));
         }
     }
     return contents;

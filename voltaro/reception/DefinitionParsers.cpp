@@ -59,7 +59,7 @@ void LoadDefinitionParsers(const QString& folder, ParserList& list,
         auto parser = std::make_unique<CProtParser_Regexp>(clock);
         QString error;
         if (parser->LoadDefinition(path, &error))
-            list.Add(parser.release());
+            list.Add(std::move(parser));
         else if (report)
             report(error);
     }

@@ -121,11 +121,10 @@ bool DocumentReceiver::StartReceiver() {
         !m_services.timer->start(kPollIntervalMs, [this] { Poll(); }))
         return false;
     ReceiverState& r = m_pDoc->m_receiver;
-    // A session the receiver made but the project never got would be lost.
-    if (r.m_pSession && !m_pDoc->m_sessions.Contains(r.m_pSession))
-        delete r.m_pSession;
     r.m_pSession = nullptr;
     r.m_pBlock = nullptr;
+    // A session the receiver made that the project never got.
+    r.m_newSession.reset();
     return true;
 }
 
@@ -147,7 +146,6 @@ void DocumentReceiver::Poll() {
         return;
     CMainDoc& doc = *m_pDoc;
     ReceiverState& r = doc.m_receiver;
-    CDataModule* remembered = r.m_pSession;
     std::uint8_t lastRead = 0;
     bool stop = false;
     while (!stop) {
@@ -163,10 +161,9 @@ void DocumentReceiver::Poll() {
         const int result = m_receiver->PutChar(c);
         // A session the receiver made joins the project before anything may end
         // it: one line can open a session and finish it.
-        if (r.m_pSession && r.m_pSession != remembered) {
-            doc.AddSession(r.m_pSession);
+        if (r.m_newSession) {
+            doc.AddSession(std::move(r.m_newSession));
             doc.SetModifiedFlag();
-            remembered = r.m_pSession;
         }
         if (result == 0) {
             if (doc.m_bKeepReceiverOn) {
@@ -208,9 +205,10 @@ void DocumentReceiver::ApplySnoopingChoice(bool bOn) {
 void DocumentReceiver::OnCreateOnlineSession() {
     if (!m_pDoc || IsOnline() || !StartReceiver())
         return;
-    auto* session = new CDataModule(m_pDoc);
-    m_pDoc->m_receiver.m_pSession = session;
-    m_pDoc->AddSession(session);
+    auto session = std::make_unique<CDataModule>(m_pDoc);
+    // The views told of the new session find it online already.
+    m_pDoc->m_receiver.m_pSession = session.get();
+    m_pDoc->AddSession(std::move(session));
     m_pDoc->SetModifiedFlag();
 }
 
@@ -245,14 +243,11 @@ CDataModule* DocumentReceiver::OnOfflineData() {
         EndOnlineSession();
     }
     StopReceiver();
-    auto* session = new CDataModule(m_pDoc);
+    auto session = std::make_unique<CDataModule>(m_pDoc);
     CDataModule* kept = nullptr;
     if (ReadOffline(*session)) {
         m_pDoc->SetModifiedFlag();
-        m_pDoc->AddSession(session);
-        kept = session;
-    } else {
-        delete session;
+        kept = m_pDoc->AddSession(std::move(session));
     }
     if (m_pDoc->m_bKeepReceiverOn)
         StartReceiver();

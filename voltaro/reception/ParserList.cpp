@@ -74,7 +74,7 @@ ParserList& GetParserList() {
 void BuildParserList(const QString& folder, const DefinitionParserLoader& loader) {
     ParserList& list = GetParserList();
     list.Clear();
-    list.Add(new CProtParser_Kova);
+    list.Add(std::make_unique<CProtParser_Kova>());
     if (loader)
         loader(folder, list);
 }

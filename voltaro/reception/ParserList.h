@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 namespace voltaro {
@@ -24,8 +25,13 @@ public:
     ParserList(const ParserList&) = delete;
     ParserList& operator=(const ParserList&) = delete;
 
-    // Takes ownership; the list keeps the order of adding.
-    void Add(CProtParser* pParser) { m_parsers.AddTail(pParser); }
+    // The list keeps the order of adding.
+    template <class Parser>
+    Parser* Add(std::unique_ptr<Parser> pParser) {
+        Parser* added = pParser.get();
+        m_parsers.AddTail(std::move(pParser));
+        return added;
+    }
     void Clear() { m_parsers.RemoveAll(); }
     std::size_t GetCount() const { return m_parsers.GetCount(); }
     CProtParser* GetAt(std::size_t i) const { return m_parsers.GetAt(i); }
@@ -42,7 +48,7 @@ public:
     int OfferLine(CDataBlock& block, std::string_view line, bool bComplete, bool bOnline) const;
 
 private:
-    CObListEx<CProtParser> m_parsers{true};
+    CObListEx<CProtParser> m_parsers;
 };
 
 // Adds the parsers of the definition files found in a folder, in their

@@ -44,10 +44,11 @@ void Receiver::ClearBuffer() {
 }
 
 CDataBlock* Receiver::StartBlock() {
-    if (!m_state.m_pSession)
-        m_state.m_pSession = new CDataModule(m_state.m_pDocument);
-    auto* block = new CDataBlock;
-    m_state.m_pSession->AddBlock(block);
+    if (!m_state.m_pSession) {
+        m_state.m_newSession = std::make_unique<CDataModule>(m_state.m_pDocument);
+        m_state.m_pSession = m_state.m_newSession.get();
+    }
+    CDataBlock* block = m_state.m_pSession->AddBlock(std::make_unique<CDataBlock>());
     if (m_createdText)
         block->m_strCreated = m_createdText();
     m_state.m_pBlock = block;

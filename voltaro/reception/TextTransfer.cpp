@@ -14,6 +14,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <memory>
 
 namespace voltaro {
 namespace {
@@ -145,16 +146,14 @@ CDataModule* OnImportRawText(CMainDoc& doc, platform::Prompts& prompts, const Pa
     const auto path = prompts.openFileName(request);
     if (!path)
         return nullptr;
-    auto* session = new CDataModule(&doc);
+    auto session = std::make_unique<CDataModule>(&doc);
     QString error;
     if (!ImportRawText(*session, *path, parsers, &error, std::move(createdText))) {
-        delete session;
         prompts.error(error);
         return nullptr;
     }
     session->SetName(ImportedSessionName(*path), false, nullptr);
-    doc.AddSession(session);
-    return session;
+    return doc.AddSession(std::move(session));
 }
 
 }  // namespace voltaro

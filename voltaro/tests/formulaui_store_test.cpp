@@ -158,9 +158,8 @@ TEST_F(FormulaSettings, DocumentTakesTheFormulaAndStoresDefaults) {
 TEST(BlockSource, ReadsTheBlocksSamples) {
     CDataModule session(nullptr);
     session.m_strName = "Session 1";
-    auto* block = new CDataBlock;
+    CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
     block->m_strName = "NiCd C";
-    session.AddBlock(block);
     for (int k = 0; k <= 60; k += 10) {
         DataSample s;
         s.T = static_cast<float>(k);

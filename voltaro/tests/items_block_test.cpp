@@ -29,9 +29,8 @@ DataSample sample(float t, float u, float i, float r = 0.0f) {
 
 class BlockTest : public ItemTest {
 protected:
-    BlockTest() : session(&doc), block(new CDataBlock) {
+    BlockTest() : session(&doc), block(session.AddBlock(std::make_unique<CDataBlock>())) {
         block->m_strName = "NiMH C";
-        session.AddBlock(block);
     }
     void appendU(std::initializer_list<float> us) {
         float t = 0;
@@ -165,8 +164,7 @@ TEST_F(BlockTest, TheFirstAppendAnnouncesTheBlockWhenAProtocolEditorExists) {
     EXPECT_EQ(entries[0].first, block);
     EXPECT_EQ(entries[0].second, "Online Data block from KOVA 4 created %1");
 
-    auto* offline = new CDataBlock;
-    session.AddBlock(offline);
+    CDataBlock* offline = session.AddBlock(std::make_unique<CDataBlock>());
     offline->AppendSample(sample(1, 1, 1), "", false);
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].first, offline);

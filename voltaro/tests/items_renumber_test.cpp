@@ -28,9 +28,8 @@ protected:
         return sessions.back().get();
     }
     static CDataBlock* addBlock(CDataModule* session, const std::string& name) {
-        auto* block = new CDataBlock;
+        CDataBlock* block = session->AddBlock(std::make_unique<CDataBlock>());
         block->m_strName = name;
-        session->AddBlock(block);
         return block;
     }
     static std::vector<std::string> blockNames(const CDataModule* session) {

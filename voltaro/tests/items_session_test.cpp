@@ -18,12 +18,21 @@ using testing::Notification;
 using testing::RecordingDocument;
 using testing::SilentView;
 
+// A block that counts its destruction, to see who destroys what.
+class WatchedBlock : public CDataBlock {
+public:
+    explicit WatchedBlock(int& destroyed) : destroyed_(destroyed) {}
+    ~WatchedBlock() override { ++destroyed_; }
+
+private:
+    int& destroyed_;
+};
+
 class SessionTest : public ItemTest {
 protected:
     CDataBlock* addBlock(CDataModule& session, const std::string& name) {
-        auto* block = new CDataBlock;
+        CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
         block->m_strName = name;
-        session.AddBlock(block);
         return block;
     }
     static std::vector<std::string> names(const CDataModule& session) {
@@ -56,12 +65,17 @@ TEST_F(SessionTest, TheFifthSessionOfARunIsSession5WhateverBecameOfTheOthers) {
 }
 
 TEST_F(SessionTest, NewSessionIsEmptyOwnsItsBlocksAndHasNoParent) {
-    CDataModule session(&doc);
-    EXPECT_TRUE(session.m_blocks.IsEmpty());
-    EXPECT_TRUE(session.m_blocks.OwnsObjects());
-    EXPECT_EQ(session.m_nCycleBlocks, 0);
-    EXPECT_EQ(session.m_pParent, nullptr);
-    EXPECT_EQ(session.GetMenuIndex(), 1);
+    int destroyed = 0;
+    {
+        CDataModule session(&doc);
+        EXPECT_TRUE(session.m_blocks.IsEmpty());
+        EXPECT_EQ(session.m_nCycleBlocks, 0);
+        EXPECT_EQ(session.m_pParent, nullptr);
+        EXPECT_EQ(session.GetMenuIndex(), 1);
+        CDataBlock* block = session.AddBlock(std::make_unique<WatchedBlock>(destroyed));
+        EXPECT_EQ(block->GetSession(), &session);
+    }
+    EXPECT_EQ(destroyed, 1) << "a session destroys its blocks";
     EXPECT_TRUE(doc.notifications.empty());
     EXPECT_FALSE(doc.modified);
 }
@@ -95,29 +109,41 @@ TEST_F(SessionTest, ImageIndexFollowsTheOnlinePhaseOfTheOnlineSessionOnly) {
     EXPECT_EQ(detached.GetImageIndex(), 1);
 }
 
-TEST_F(SessionTest, RemoveBlockNotifiesAroundTheRemovalAndDeletesOnRequest) {
+TEST_F(SessionTest, RemoveBlockNotifiesAroundTheRemovalAndDestroysOrHandsOver) {
     SilentView tree;
     CDataModule session(&doc);
-    CDataBlock* a = addBlock(session, "a");
-    CDataBlock* b = addBlock(session, "b");
+    int destroyed = 0;
+    CDataBlock* a = session.AddBlock(std::make_unique<WatchedBlock>(destroyed));
+    CDataBlock* b = session.AddBlock(std::make_unique<WatchedBlock>(destroyed));
+    CDataBlock* c = session.AddBlock(std::make_unique<WatchedBlock>(destroyed));
+    b->m_strName = "b";
 
-    EXPECT_TRUE(session.RemoveBlock(a, false, true, &tree));
+    std::unique_ptr<CDataBlock> taken;
+    EXPECT_TRUE(session.RemoveBlock(a, false, true, &tree, &taken));
     EXPECT_EQ(doc.notifications, (std::vector<Notification>{{&tree, HINT_BLOCK_REMOVING, a},
                                                             {&tree, HINT_BLOCK_REMOVED, a}}));
     EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(names(session), std::vector<std::string>{"b"});
+    EXPECT_EQ(taken.get(), a) << "handed over, not copied";
+    EXPECT_EQ(destroyed, 0);
     EXPECT_EQ(a->GetSession(), nullptr);
-    std::unique_ptr<CDataBlock> kept(a);  // not deleted: ours now
 
     doc.notifications.clear();
     doc.modified = false;
     EXPECT_FALSE(session.RemoveBlock(a, true, true, nullptr)) << "not in the session any more";
     EXPECT_TRUE(doc.notifications.empty());
     EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(destroyed, 0);
 
-    EXPECT_TRUE(session.RemoveBlock(b, true, false, nullptr));  // deleted (ASan checks)
+    EXPECT_TRUE(session.RemoveBlock(c, true, false, nullptr));
     EXPECT_TRUE(doc.notifications.empty());
+    EXPECT_EQ(destroyed, 1) << "the delete flag destroys it";
+    EXPECT_EQ(names(session), std::vector<std::string>{"b"});
+    // Without the delete flag and without a taker nothing could hold it.
+    EXPECT_TRUE(session.RemoveBlock(b, false, false, nullptr));
+    EXPECT_EQ(destroyed, 2);
     EXPECT_TRUE(session.m_blocks.IsEmpty());
+    taken.reset();
+    EXPECT_EQ(destroyed, 3);
 }
 
 struct MoveCase {
@@ -150,8 +176,11 @@ TEST_P(MoveBlockTest, LandsWhereTheInsertionPointSays) {
         }
     }
     SilentView tree;
+    const std::size_t samples = moved->m_samples.size();
     EXPECT_TRUE(target.MoveBlock(moved, point, true, &tree));
     EXPECT_EQ(names(target), c.expectedTarget) << c.what;
+    EXPECT_TRUE(target.m_blocks.Contains(moved)) << "the same block, not a copy";
+    EXPECT_EQ(moved->m_samples.size(), samples);
     EXPECT_EQ(names(from), std::vector<std::string>{"stays"});
     EXPECT_EQ(moved->m_pParent, &target);
     EXPECT_EQ(doc.notifications, (std::vector<Notification>{{&tree, HINT_BLOCK_MOVING, moved},
@@ -185,57 +214,46 @@ TEST_F(SessionTest, MoveBlockWithinTheSessionReorders) {
     EXPECT_FALSE(doc.modified);
 }
 
-// Counts live objects, to see who deletes what.
+TEST_F(SessionTest, MoveBlockNeedsABlockThatASessionHolds) {
+    CDataModule target(&doc);
+    CDataBlock loose;
+    EXPECT_FALSE(target.MoveBlock(&loose, &target, true, nullptr));
+    EXPECT_TRUE(target.m_blocks.IsEmpty());
+    EXPECT_TRUE(doc.notifications.empty());
+    EXPECT_FALSE(doc.modified);
+}
+
+// Counts live objects, to see who destroys what.
 struct Counted {
     explicit Counted(int& live) : live_(live) { ++live_; }
     ~Counted() { --live_; }
     int& live_;
 };
 
-TEST(CObListEx, DeletesItsObjectsOnlyWhenItOwnsThem) {
+TEST(CObListEx, OwnsItsObjectsAndHandsThemOverWhenRemoved) {
     int live = 0;
-    std::vector<std::unique_ptr<Counted>> keep;
+    std::unique_ptr<Counted> taken;
     {
-        CObListEx<Counted> borrowed(false);
-        keep.push_back(std::make_unique<Counted>(live));
-        borrowed.AddTail(keep.back().get());
-    }
-    EXPECT_EQ(live, 1);
-    {
-        CObListEx<Counted> owning(true);
-        owning.AddTail(new Counted(live));
-        owning.AddTail(new Counted(live));
+        CObListEx<Counted> list;
+        Counted* a = list.AddTail(std::make_unique<Counted>(live));
+        Counted* c = list.AddTail(std::make_unique<Counted>(live));
+        Counted* b = list.InsertAfter(a, std::make_unique<Counted>(live));
+        Counted* head = list.AddHead(std::make_unique<Counted>(live));
+        EXPECT_EQ(live, 4);
+        EXPECT_EQ((std::vector<Counted*>(list.begin(), list.end())),
+                  (std::vector<Counted*>{head, a, b, c}));
+        taken = list.Remove(b);
+        EXPECT_EQ(taken.get(), b);
+        EXPECT_EQ(list.Remove(b), nullptr) << "not in the list any more";
+        EXPECT_EQ(list.Find(b), -1);
+        EXPECT_EQ(live, 4);
+        list.RemoveHead();  // nobody takes it
         EXPECT_EQ(live, 3);
-        Counted* taken = owning.GetHead();
-        EXPECT_TRUE(owning.Remove(taken));
-        EXPECT_FALSE(owning.Remove(taken));
-        delete taken;
-        EXPECT_EQ(live, 2);
+        EXPECT_EQ(list.GetHead(), a);
     }
-    EXPECT_EQ(live, 1);
-}
-
-TEST(CObListEx, KeepsOrderThroughInsertionsAndSwaps) {
-    int a = 1, b = 2, c = 3, d = 4;
-    CObListEx<int> list;
-    list.AddTail(&b);
-    list.AddHead(&a);
-    list.InsertAfter(&b, &d);
-    list.InsertAfter(&b, &c);
-    ASSERT_EQ(list.GetCount(), 4u);
-    std::vector<int> seen;
-    for (int* p : list)
-        seen.push_back(*p);
-    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(list.Find(&c), 2);
-    EXPECT_EQ(list.Find(nullptr), -1);
-
-    CObListEx<int> other(true);
-    list.swap(other);
-    EXPECT_TRUE(list.IsEmpty());
-    EXPECT_TRUE(list.OwnsObjects());
-    EXPECT_EQ(other.GetCount(), 4u);
-    EXPECT_FALSE(other.OwnsObjects());
+    EXPECT_EQ(live, 1) << "the list destroyed what it still held";
+    taken.reset();
+    EXPECT_EQ(live, 0);
 }
 
 }  // namespace

@@ -58,11 +58,10 @@ protected:
     }
     // A session with `blocks` empty blocks, appended without hints.
     static CDataModule* addSession(CMainDoc& doc, int blocks) {
-        auto* session = new CDataModule(&doc);
+        CDataModule* session = doc.m_sessions.AddTail(std::make_unique<CDataModule>(&doc));
         for (int i = 0; i < blocks; ++i) {
-            session->AddBlock(new CDataBlock);
+            session->AddBlock(std::make_unique<CDataBlock>());
         }
-        doc.m_sessions.AddTail(session);
         return session;
     }
 
@@ -268,12 +267,13 @@ TEST_F(ProjectDocument, RemoveSessionNotifiesAroundAndSparesTheSender) {
 
     EXPECT_FALSE(doc.RemoveSession(&stranger, false, true, &sender));
     EXPECT_TRUE(doc.RemoveSession(a, true, true, &sender));
-    EXPECT_TRUE(doc.RemoveSession(b, false, false, nullptr));
+    std::unique_ptr<CDataModule> taken;
+    EXPECT_TRUE(doc.RemoveSession(b, false, false, nullptr, &taken));
+    EXPECT_EQ(taken.get(), b);  // removed without the delete flag: ours now
     EXPECT_TRUE(doc.m_sessions.IsEmpty());
     EXPECT_TRUE(sender.hints.empty());
     EXPECT_EQ(other.hints,
               (std::vector<Hint>{{HINT_SESSION_REMOVING, a}, {HINT_SESSION_REMOVED, a}}));
-    delete b;  // removed without the delete flag: ours now
 }
 
 TEST_F(ProjectDocument, RemoveSessionMarksTheProjectModifiedOnlyWhenItRemoved) {
@@ -284,10 +284,10 @@ TEST_F(ProjectDocument, RemoveSessionMarksTheProjectModifiedOnlyWhenItRemoved) {
         CDataModule stranger(&doc);
         EXPECT_FALSE(doc.RemoveSession(&stranger, true, true, nullptr));
         EXPECT_FALSE(doc.IsModified());
-        EXPECT_TRUE(doc.RemoveSession(session, bDelete, false, nullptr));
+        std::unique_ptr<CDataModule> taken;
+        EXPECT_TRUE(doc.RemoveSession(session, bDelete, false, nullptr, &taken));
         EXPECT_TRUE(doc.IsModified());
-        if (!bDelete)
-            delete session;
+        EXPECT_EQ(taken.get(), bDelete ? nullptr : session);
     }
 }
 
@@ -335,18 +335,20 @@ TEST_F(ProjectDocument, RemoveItemBlockEndsTheOnlineSessionOnlyForItsLastBlock) 
 }
 
 TEST_F(ProjectDocument, LastBlockOfAnUnlistedOnlineSessionLeavesItBeforeItGoes) {
-    // The receiver's session is not in the project yet; ending it deletes it, so
-    // the block must be out of it first and stay alive without the delete flag.
+    // The receiver's session is not in the project yet; ending it destroys it,
+    // so the block must be out of it first and stay alive without the delete flag.
     CMainDoc doc(true);
-    auto* online = new CDataModule(&doc);
-    auto* block = new CDataBlock;
-    online->AddBlock(block);
+    doc.m_receiver.m_newSession = std::make_unique<CDataModule>(&doc);
+    CDataModule* online = doc.m_receiver.m_newSession.get();
+    CDataBlock* block = online->AddBlock(std::make_unique<CDataBlock>());
     doc.m_receiver.m_pSession = online;
     doc.m_receiver.m_pBlock = block;
-    EXPECT_TRUE(doc.RemoveItemBlock(block, false, false, nullptr));
+    std::unique_ptr<CDataBlock> taken;
+    EXPECT_TRUE(doc.RemoveItemBlock(block, false, false, nullptr, &taken));
     EXPECT_EQ(doc.GetOnlineSession(), nullptr);
+    EXPECT_EQ(doc.m_receiver.m_newSession, nullptr);
+    EXPECT_EQ(taken.get(), block);
     EXPECT_EQ(block->m_pParent, nullptr);
-    delete block;
 }
 
 TEST_F(ProjectDocument, DeleteContentsClearsEverything) {
@@ -354,11 +356,12 @@ TEST_F(ProjectDocument, DeleteContentsClearsEverything) {
     RecordingView view;
     doc.AddView(&view);
     addSession(doc, 2);
-    auto* unlisted = new CDataModule(&doc);
-    doc.m_receiver.m_pSession = unlisted;  // nobody else owns it: deleted here
+    doc.m_receiver.m_newSession = std::make_unique<CDataModule>(&doc);
+    doc.m_receiver.m_pSession = doc.m_receiver.m_newSession.get();
     doc.DeleteContents();
     EXPECT_TRUE(doc.m_sessions.IsEmpty());
     EXPECT_EQ(doc.GetOnlineSession(), nullptr);
+    EXPECT_EQ(doc.m_receiver.m_newSession, nullptr);
     ASSERT_FALSE(view.hints.empty());
     EXPECT_EQ(view.hints.front(), (Hint{HINT_CLEAR, nullptr}));
 }

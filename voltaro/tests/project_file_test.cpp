@@ -68,11 +68,11 @@ protected:
     // A project of two sessions with two blocks each and every stored field set.
     static void fill(CMainDoc& doc) {
         for (int s = 0; s < 2; ++s) {
-            auto* session = new CDataModule(&doc);
+            CDataModule* session = doc.m_sessions.AddTail(std::make_unique<CDataModule>(&doc));
             session->m_strName = "Charge " + std::to_string(s + 1);
             session->m_protocol = "{\\rtf1 session " + std::to_string(s) + "}";
             for (int b = 0; b < 2; ++b) {
-                auto* block = new CDataBlock;
+                CDataBlock* block = session->AddBlock(std::make_unique<CDataBlock>());
                 block->m_strName = std::to_string(b + 1) + " NiMH\xE8 C";
                 block->m_bSelected = b == 0;
                 block->m_strCreated = "11.12.2026 10:1" + std::to_string(b);
@@ -85,9 +85,7 @@ protected:
                     block->m_samples.push_back(sample(float(i * 10), 1.2f + float(i) * 0.01f, 2.0f,
                                                       float(1000 * i), "3:125:12450:1500"));
                 }
-                session->AddBlock(block);
             }
-            doc.m_sessions.AddTail(session);
         }
     }
 
@@ -134,14 +132,12 @@ TEST_F(ProjectFile, FormulasAndProtocolBarAreWrittenButNotRead) {
 TEST_F(ProjectFile, TwoSessionExampleTagSequence) {
     CMainDoc doc(true);
     for (int s = 0; s < 2; ++s) {
-        auto* session = new CDataModule(&doc);
+        CDataModule* session = doc.m_sessions.AddTail(std::make_unique<CDataModule>(&doc));
         session->m_strName = "S" + std::to_string(s);
         for (int b = 0; b < 2; ++b) {
-            auto* block = new CDataBlock;
+            CDataBlock* block = session->AddBlock(std::make_unique<CDataBlock>());
             block->m_strName = "B" + std::to_string(b);
-            session->AddBlock(block);
         }
-        doc.m_sessions.AddTail(session);
     }
     const std::string all = toBytes(doc);
     CMainDoc empty(true);

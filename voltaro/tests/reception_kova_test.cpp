@@ -120,8 +120,7 @@ std::vector<std::string> cycleNames(const std::string& separators, int battery =
     CDataModule session(nullptr);
     CProtParser_Kova kova;
     for (char sep : separators) {
-        auto* block = new CDataBlock;
-        session.AddBlock(block);
+        CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
         EXPECT_EQ(kova.ParseHeader(*block, "*** KOVA v2.10 \"", true), PF_CONSUMED);
         block->m_nBattery = battery;
         const std::string line = std::string("3:1:12000:1000") + sep + "0";
@@ -154,8 +153,7 @@ TEST(KovaNaming, RenamedFirstBlockKeepsItsName) {
     CDataModule session(nullptr);
     CProtParser_Kova kova;
     for (int n = 0; n < 3; ++n) {
-        auto* block = new CDataBlock;
-        session.AddBlock(block);
+        CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
         kova.ParseHeader(*block, "KOVA \"", true);
         DataSample sample;
         kova.ParseData(*block, n == 1 ? "1:1:1:1-0" : "1:1:1:1 0", true, &sample);
@@ -217,10 +215,8 @@ TEST(ParserDispatch, FindParserTriesHeadersFirstThenData) {
     };
     for (const Case& c : cases) {
         ParserList list;
-        auto* p1 = new FakeParser(c.h1, c.d1);
-        auto* p2 = new FakeParser(c.h2, c.d2);
-        list.Add(p1);
-        list.Add(p2);
+        FakeParser* p1 = list.Add(std::make_unique<FakeParser>(c.h1, c.d1));
+        FakeParser* p2 = list.Add(std::make_unique<FakeParser>(c.h2, c.d2));
         CDataBlock block;
         CProtParser* claimed = nullptr;
         DataSample sample;
@@ -232,7 +228,7 @@ TEST(ParserDispatch, FindParserTriesHeadersFirstThenData) {
 
 TEST(ParserDispatch, StartsBlockOnHeadersAndAcceptedDataLines) {
     ParserList list;
-    list.Add(new CProtParser_Kova);
+    list.Add(std::make_unique<CProtParser_Kova>());
     EXPECT_TRUE(list.StartsBlock("*** KOVA v2.10 \""));
     EXPECT_TRUE(list.StartsBlock("3:125:12450:1500 0"));
     EXPECT_FALSE(list.StartsBlock("3:125:12450"));
@@ -243,10 +239,9 @@ TEST(ParserDispatch, StartsBlockOnHeadersAndAcceptedDataLines) {
 
 TEST(ParserDispatch, OfferLineAppendsSamplesAndKeepsTheClaimingParser) {
     ParserList list;
-    list.Add(new CProtParser_Kova);
+    list.Add(std::make_unique<CProtParser_Kova>());
     CDataModule session(nullptr);
-    auto* block = new CDataBlock;
-    session.AddBlock(block);
+    CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
     EXPECT_EQ(list.OfferLine(*block, "*** KOVA v2.10 \"", true, false), PF_CONSUMED);
     EXPECT_EQ(block->m_pParser, list.GetAt(0));
     EXPECT_EQ(list.OfferLine(*block, "3:60:12000:2000 0", false, false), 0);
@@ -265,9 +260,8 @@ TEST(ParserDispatch, OfferLineAppendsSamplesAndKeepsTheClaimingParser) {
 
 TEST(ParserDispatch, HeaderOfAnotherDeviceFinishesTheBlock) {
     ParserList list;
-    list.Add(new CProtParser_Kova);
-    auto* other = new FakeParser(0, PF_UNRECOGNISED);
-    list.Add(other);
+    list.Add(std::make_unique<CProtParser_Kova>());
+    FakeParser* other = list.Add(std::make_unique<FakeParser>(0, PF_UNRECOGNISED));
     CDataBlock block;
     block.m_pParser = other;
     // The other parser does not know the line, and the KOVA parser would start a
@@ -285,7 +279,7 @@ TEST(ParserDispatch, ProgramWideListStartsWithKova) {
         ++loaderCalls;
         EXPECT_EQ(folder, QStringLiteral("/nonexistent"));
         EXPECT_EQ(l.GetCount(), 1u);
-        l.Add(new FakeParser(0, 0));
+        l.Add(std::make_unique<FakeParser>(0, 0));
     });
     EXPECT_EQ(loaderCalls, 1);
     ASSERT_EQ(GetParserList().GetCount(), 2u);

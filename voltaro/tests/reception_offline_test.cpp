@@ -18,7 +18,7 @@ using Outcome = StreamReading::Outcome;
 class OfflineTest : public ::testing::Test {
 protected:
     OfflineTest() : session(nullptr) {
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
         port.open(QStringLiteral("COM1"), {});
     }
     StreamReading makeReading() {

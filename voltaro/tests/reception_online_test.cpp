@@ -43,7 +43,9 @@ public:
 
 class OnlineTest : public ::testing::Test {
 protected:
-    OnlineTest() : root(platform::SettingsKey::Root(store)) { parsers.Add(new CProtParser_Kova); }
+    OnlineTest() : root(platform::SettingsKey::Root(store)) {
+        parsers.Add(std::make_unique<CProtParser_Kova>());
+    }
     ~OnlineTest() override {
         if (doc)
             doc->RemoveView(&view);
@@ -535,7 +537,7 @@ TEST_F(OnlineTest, ALineThatOpensAndEndsASessionKeepsItInTheProject) {
         "ENDSESSION = ;BYE$\n",
         QStringLiteral("meter.rxp"), &error))
         << error.toStdString();
-    parsers.Add(meter.release());
+    parsers.Add(std::move(meter));
     for (const bool snooping : {true, false}) {
         SCOPED_TRACE(snooping ? "snooping" : "online session created by hand");
         doc.reset();

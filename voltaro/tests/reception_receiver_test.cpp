@@ -36,12 +36,8 @@ public:
 class ReceiverTest : public ::testing::Test {
 protected:
     ReceiverTest() {
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
         state.m_pDocument = &doc;
-    }
-    ~ReceiverTest() override {
-        // The receiver's session is not in any list here.
-        delete state.m_pSession;
     }
     // Feeds the bytes; returns the result of each byte.
     std::string feed(Receiver& r, std::string_view bytes) {
@@ -158,8 +154,7 @@ TEST_F(ReceiverTest, DataLineWithoutHeaderStartsABlock) {
 
 TEST_F(ReceiverTest, LongLinesAreForcedOutAt129Characters) {
     ParserList recorderList;
-    auto* recorder = new LineRecorder;
-    recorderList.Add(recorder);
+    LineRecorder* recorder = recorderList.Add(std::make_unique<LineRecorder>());
     Receiver r(state, recorderList, {});
     feed(r, "START\n");
     const std::string line200(200, 'x');
@@ -197,7 +192,7 @@ public:
 };
 
 TEST_F(ReceiverTest, HeaderOfAnotherDeviceEndsTheKovaBlock) {
-    parsers.Add(new OtherDevice);
+    parsers.Add(std::make_unique<OtherDevice>());
     Receiver r = makeReceiver();
     feed(r,
          "*** KOVA v2.10 \"\n3:10:12000:1000 0\nSTART\nV=1\nnoise\n*** KOVA v2.10 !\n3:1:1:1-0\n");
@@ -226,8 +221,7 @@ public:
 
 TEST_F(ReceiverTest, OnlineTimeOutDropsTheBlockAndStops) {
     ParserList list;
-    auto* parser = new TimingParser;
-    list.Add(parser);
+    TimingParser* parser = list.Add(std::make_unique<TimingParser>());
     state.m_bOnline = true;
     Receiver r(state, list, {});
     feed(r, "*** KOVA v2.10 \"\n3:1:2:3 0\n");
@@ -248,16 +242,16 @@ TEST_F(ReceiverTest, OnlineTimeOutDropsTheBlockAndStops) {
 TEST_F(ReceiverTest, PartialLineSurvivesASessionChange) {
     Receiver r = makeReceiver();
     feed(r, "*** KOVA v2.10 \"\n3:10:12000:1000 0\n3:20:120");
-    CDataModule* first = state.m_pSession;
     // The online session ends: the receiver forgets session and block.
+    const std::unique_ptr<CDataModule> first = std::move(state.m_newSession);
+    ASSERT_EQ(state.m_pSession, first.get());
     state.m_pSession = nullptr;
     state.m_pBlock = nullptr;
     feed(r, "00:1000 0\n");
     ASSERT_NE(state.m_pSession, nullptr);
-    EXPECT_NE(state.m_pSession, first);
+    EXPECT_NE(state.m_pSession, first.get());
     ASSERT_EQ(state.m_pSession->m_blocks.GetCount(), 1u);
     EXPECT_EQ(state.m_pSession->m_blocks.GetAt(0)->m_samples[0].Text(), "3:20:12000:1000 0");
-    delete first;
 }
 
 }  // namespace

@@ -37,13 +37,12 @@ std::string readExample(const char* name) {
 class ExampleParsers : public ::testing::Test {
 protected:
     ExampleParsers() {
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
         LoadDefinitionParsers(
             examplesFolder(), parsers,
             [this](const QString& text) { refused.push_back(text.toStdString()); }, clock.fn());
         state.m_pDocument = &doc;
     }
-    ~ExampleParsers() override { delete state.m_pSession; }
 
     // Feeds the bytes; the index of the byte at which the receiver said stop, or -1.
     long feed(Receiver& r, std::string_view bytes) {

@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         if (!SimulatorProcess::available())
             SKIP_OR_FAIL_IN_CI("no pseudo-terminals on this system");
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
     }
     std::vector<std::string> names(const CDataModule& s) const {
         std::vector<std::string> n;

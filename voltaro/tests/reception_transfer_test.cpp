@@ -51,7 +51,7 @@ class TransferTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
         saved = GetItemEnvironment();
     }
     void TearDown() override { GetItemEnvironment() = saved; }
@@ -59,8 +59,7 @@ protected:
 
     static CDataBlock* addBlock(CDataModule& session, const char* name,
                                 std::initializer_list<std::array<float, 3>> tui) {
-        auto* block = new CDataBlock;
-        session.AddBlock(block);
+        CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
         block->m_strName = name;
         block->m_strCreated = fixedTime();
         block->m_strInfo = std::string("KOVA header of ") + name;
@@ -242,8 +241,7 @@ TEST_F(TransferTest, ExportCommandAsksStoresEditsAndReportsFailures) {
     CMainDoc doc(true);
     View view;
     doc.AddView(&view);
-    auto* session = new CDataModule(&doc);
-    doc.AddSession(session);
+    CDataModule* session = doc.AddSession(std::make_unique<CDataModule>(&doc));
     addBlock(*session, "x", {{1, 1, 1}});
     platform::ScriptedPrompts prompts;
     // Cancelled: nothing happens.

@@ -26,7 +26,7 @@ using voltaro::testing::FakePort;
 class OfflineDialogTest : public ::testing::Test {
 protected:
     OfflineDialogTest() : session(nullptr) {
-        parsers.Add(new CProtParser_Kova);
+        parsers.Add(std::make_unique<CProtParser_Kova>());
         port.open(QStringLiteral("COM1"), {});
     }
     std::unique_ptr<COfflineReadDialog> makeDialog() {

@@ -321,13 +321,27 @@ void BuildChartModel(const ChartInput& input, const ChartViewState& view, ChartM
         for (std::size_t e = 0; e < nEntries; ++e)
             rows[e] = m.y.data() + (e * nBlocks + p) * P;
 
+        // One pass over the samples: they are large records, so reading each one
+        // once for X and every Y is what keeps a long project fast.
+        if (n > 0) {
+            for (std::size_t e = 0; e < nEntries; ++e)
+                lo[e] = hi[e] = samples[0].*fields[e];
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            const DataSample& smp = samples[k];
+            xs[k] = smp.T / divisor;
+            for (std::size_t e = 0; e < nEntries; ++e) {
+                const float v = smp.*fields[e];
+                rows[e][k] = v;
+                lo[e] = std::min(lo[e], v);
+                hi[e] = std::max(hi[e], v);
+            }
+        }
         if (view.normalizedX) {
             const PercentRange range(in, view.maxUAsEnd);
             for (std::size_t k = 0; k < P - 2; ++k)
                 xs[k] = static_cast<float>(range.at(static_cast<int>(k)));
         } else {
-            for (std::size_t k = 0; k < n; ++k)
-                xs[k] = samples[k].T / divisor;
             std::fill(xs + n, xs + (P - 2), 0.0f);  // padding sits at time 0
         }
         xs[P - 2] = kChartNull;
@@ -343,28 +357,15 @@ void BuildChartModel(const ChartInput& input, const ChartViewState& view, ChartM
 
         for (std::size_t e = 0; e < nEntries; ++e) {
             float* ys = rows[e];
-            const float DataSample::*field = fields[e];
-            if (n > 0) {
-                float l = samples[0].*field;
-                float h = l;
-                for (std::size_t k = 0; k < n; ++k) {
-                    const float v = samples[k].*field;
-                    ys[k] = v;
-                    l = std::min(l, v);
-                    h = std::max(h, v);
-                }
-                lo[e] = l;
-                hi[e] = h;
-            }
             std::fill(ys + n, ys + P, kChartNull);
+            if (n == 0)
+                continue;
             ChartSubset& s = m.subsets[e * nBlocks + p];
-            if (n > 0) {
-                s.yMin = lo[e];
-                s.yMax = hi[e];
-                closeSubset(s);
-                ys[P - 2] = s.closeLow;
-                ys[P - 1] = s.closeHigh;
-            }
+            s.yMin = lo[e];
+            s.yMax = hi[e];
+            closeSubset(s);
+            ys[P - 2] = s.closeLow;
+            ys[P - 1] = s.closeHigh;
         }
     }
     m.xMin = xMin;

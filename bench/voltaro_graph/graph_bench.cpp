@@ -1,7 +1,7 @@
 // The chart model of a long project: 10 blocks of 100,000 samples with U, I and C
 // shown (3 million points), built fresh, rebuilt into the same model, and rebuilt
 // after each received sample as the live graph does.
-//   build/bench/bench_voltaro_graph --benchmark_counters_tabular=true
+//   build/bench/voltaro_graph/bench_voltaro_graph --benchmark_counters_tabular=true
 #include "voltaro/graph/ChartModel.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"

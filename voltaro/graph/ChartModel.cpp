@@ -295,8 +295,8 @@ void BuildChartModel(const ChartInput& input, const ChartViewState& view, ChartM
             s.realPoints = b.realPoints;
         }
     }
-    // The labels went to the chart as one tab-separated text with its trailing
-    // white space cut, so the last label loses its own.
+    // The labels form one tab-separated list whose trailing white space is cut,
+    // so the last label loses its own.
     {
         std::string& last = m.subsets.back().label;
         last.erase(last.find_last_not_of(" \t\r\n\f\v") + 1);

@@ -14,6 +14,7 @@ int EvalCommand(const QStringList& args);
 int ExportCommand(const QStringList& args);
 int ImportCommand(const QStringList& args);
 int InfoCommand(const QStringList& args);
+int PlotCommand(const QStringList& args);
 int ReceiveCommand(const QStringList& args);
 int ResaveCommand(const QStringList& args);
 

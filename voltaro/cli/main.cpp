@@ -20,6 +20,10 @@ constexpr Command kCommands[] = {
      "a new project with the session a raw text file makes", voltaro::cli::ImportCommand},
     {"info", "FILE.vtr", "graph settings, sessions and blocks of a project as JSON",
      voltaro::cli::InfoCommand},
+    {"plot", "IN.vtr --json [--x minutes|seconds|normalized] [--max-u-end] [--current S:B]",
+     "the chart of the stored selected blocks as JSON (--current: 0-based session and block "
+     "of the current block)",
+     voltaro::cli::PlotCommand},
     {"receive", "--port PORT [--offline] --seconds N --out OUT.vtr [--baud B] [--parsers DIR]",
      "headless reception (snooping, or one offline download) into a project; exits 1 "
      "when nothing or only part of a download arrived",

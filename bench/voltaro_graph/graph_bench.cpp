@@ -23,11 +23,11 @@ constexpr int kSamples = 100'000;
 // A charge-like run per block: rising voltage with noise, steady current.
 std::unique_ptr<CMainDoc> makeProject() {
     auto doc = std::make_unique<CMainDoc>(true);
-    auto* session = new CDataModule(doc.get());
-    doc->m_sessions.AddTail(session);
+    CDataModule* session = doc->m_sessions.AddTail(std::make_unique<CDataModule>(doc.get()));
     std::uint32_t noise = 12345u;
     for (int j = 0; j < kBlocks; ++j) {
-        auto* b = new CDataBlock;
+        auto owned = std::make_unique<CDataBlock>();
+        auto* b = owned.get();
         b->m_strName = "block " + std::to_string(j);
         b->m_bSelected = true;
         b->m_samples.reserve(kSamples + 100'000);
@@ -41,7 +41,7 @@ std::unique_ptr<CMainDoc> makeProject() {
             s.C = static_cast<float>(k) * 0.0005f;
             b->m_samples.push_back(s);
         }
-        session->AddBlock(b);
+        session->AddBlock(std::move(owned));
     }
     return doc;
 }

@@ -5,6 +5,7 @@
 #include "voltaro/model/CDataModule.h"
 #include "voltaro/model/CMainDoc.h"
 
+#include <memory>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -67,16 +68,16 @@ protected:
     // "Discharge": D (empty, selected).
     QString project(const std::function<void(CMainDoc&)>& change = {}) {
         CMainDoc doc(true);
-        auto* charge = new CDataModule(&doc);
+        auto* charge = doc.m_sessions.AddTail(std::make_unique<CDataModule>(&doc));
         charge->m_strName = "Charge";
-        doc.m_sessions.AddTail(charge);
         auto add = [](CDataModule* s, const char* name, std::vector<DataSample> samples,
                       bool selected) {
-            auto* b = new CDataBlock;
+            auto owned = std::make_unique<CDataBlock>();
+        auto* b = owned.get();
             b->m_strName = name;
             b->m_samples = std::move(samples);
             b->m_bSelected = selected;
-            s->AddBlock(b);
+            s->AddBlock(std::move(owned));
             return b;
         };
         add(charge, "A", {sample(0, 12.2f, 2), sample(60, 12.3f, 2), sample(120, 12.4f, 1.8f)},
@@ -88,9 +89,8 @@ protected:
         b->m_nColorIntensity = 50;
         b->m_nLineType = 2;
         add(charge, "C", {sample(0, 1, 1)}, false);
-        auto* discharge = new CDataModule(&doc);
+        auto* discharge = doc.m_sessions.AddTail(std::make_unique<CDataModule>(&doc));
         discharge->m_strName = "Discharge";
-        doc.m_sessions.AddTail(discharge);
         add(discharge, "D", {}, true);
         if (change)
             change(doc);

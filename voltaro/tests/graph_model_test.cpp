@@ -5,6 +5,7 @@
 #include "voltaro/model/CMainDoc.h"
 #include "voltaro/model/ItemEnvironment.h"
 
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,19 +39,19 @@ std::vector<DataSample> ramp(int n, float dt = 60.0f, float u0 = 12.0f, float du
 class ChartDoc {
 public:
     CDataModule* session(const char* name) {
-        auto* s = new CDataModule(&doc);
+        auto* s = doc.m_sessions.AddTail(std::make_unique<CDataModule>(&doc));
         s->m_strName = name;
-        doc.m_sessions.AddTail(s);
         return s;
     }
     // A block of the last session (a new one "S" when there is none).
     CDataBlock* block(const char* name, std::vector<DataSample> samples, bool selected = true) {
         CDataModule* s = doc.m_sessions.IsEmpty() ? session("S") : doc.m_sessions.GetTail();
-        auto* b = new CDataBlock;
+        auto owned = std::make_unique<CDataBlock>();
+        auto* b = owned.get();
         b->m_strName = name;
         b->m_samples = std::move(samples);
         b->m_bSelected = selected;
-        s->AddBlock(b);
+        s->AddBlock(std::move(owned));
         return b;
     }
     GraphAxis& axis(int q) { return doc.m_graphSettings.m_axes[static_cast<std::size_t>(q)]; }

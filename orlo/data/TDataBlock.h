@@ -3,40 +3,23 @@
 //
 // The record keeps the header exactly as the logger wrote it, the measured series in
 // physical units, the derived capacity and energy, statistics, the notes (as the
-// 8-bit bytes the notes editor produced) and the chart bookkeeping of the main window.
+// 8-bit bytes the notes editor produced) and the annotations. A plain copyable value:
+// how a block is drawn or listed belongs to the chart and to the open-block list.
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace orlo {
 
-// What a chart series must tell the data routines about itself. The chart implements
-// it; the core only asks whether the series is shown and for its y range.
-class TSlotSeries {
-public:
-    virtual ~TSlotSeries() = default;
-    virtual bool IsActive() const = 0;
-    // Smallest and largest y value; 0 for an empty series.
-    virtual double MinY() const = 0;
-    virtual double MaxY() const = 0;
-};
-
-struct TSeriesSlot {
-    std::unique_ptr<TSlotSeries> Series;
-    std::uint8_t ColorIndex = 0;
-    double ShiftX = 0;
-    double ShiftY = 0;
-    bool ShiftOn = false;
-};
-
-// Slot indices of TDataBlock::Slots.
+// Slot indices of the chart series of a block: the quantity numbers, then the
+// annotations.
 enum TSlotIndex : int {
     SlotVoltage = 0,
     SlotCurrent = 1,
@@ -95,14 +78,18 @@ struct TDataBlock {
     std::vector<double> Energy;
     std::string Notes;
     // In time order; the data file keeps them after the notes. The chart's annotation
-    // series (slot 4) shows them.
+    // series (SlotAnnotations) shows them.
     std::vector<TAnnotation> Annotations;
     bool Modified = false;
-    std::array<TSeriesSlot, SlotCount> Slots;
 
     // Number of samples (the length of Time).
     int SampleCount() const { return static_cast<int>(Time.size()); }
 };
+
+// A copy is an independent block: nothing of the chart or of the open-block list lives
+// in the record.
+static_assert(std::is_copy_constructible_v<TDataBlock> && std::is_copy_assignable_v<TDataBlock> &&
+              std::is_nothrow_move_constructible_v<TDataBlock>);
 
 // Fills Present, Capacity, Energy and every statistic from the header, Time and the
 // measured series of the set channel bits (each of length n). A series whose channel
@@ -147,11 +134,6 @@ struct TMinMaxResult {
 // Value range of one slot over the open blocks, padded for a value axis.
 TMinMaxResult CalculateMinMax_Data(std::span<const TSlotRange> entries, int quantity,
                                    bool onlyShown);
-// The same over a list of blocks (nullptr = missing record); a slot without a series
-// counts as an empty, hidden series.
-TMinMaxResult CalculateMinMax_Data(std::span<const TDataBlock* const> dataList, int quantity,
-                                   bool onlyShown);
-std::vector<TSlotRange> SlotRanges(std::span<const TDataBlock* const> dataList, int quantity);
 
 // Time texts of the info panels, cursor readout and time axis (t in seconds).
 QString FlyTimeText(double t);  // "2 min 5.7 sec", decimal separator of the user's locale

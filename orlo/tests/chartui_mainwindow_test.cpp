@@ -32,8 +32,8 @@
 namespace orlo::test {
 namespace {
 
-TChartSeries& Series(TDataBlock& b, int slot) {
-    return dynamic_cast<TChartSeries&>(*b.Slots[static_cast<std::size_t>(slot)].Series);
+TChartSeries& Series(TFormMain& f, int row, int slot) {
+    return dynamic_cast<TChartSeries&>(*f.Grid().Chart().Series(*f.Grid().Block(row), slot));
 }
 
 class ChartInMainWindow : public WorkspaceTest {
@@ -67,19 +67,19 @@ TEST_F(ChartInMainWindow, EachBlockHasItsStyleAndTheSixthDrawsSolid) {
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         for (int slot = 0; slot < SlotCount; ++slot)
-            EXPECT_EQ(Series(*f.Grid().Block(i), slot).Pen(), pens[i]) << "slot " << slot;
+            EXPECT_EQ(Series(f, i, slot).Pen(), pens[i]) << "slot " << slot;
     }
     // The actual block is drawn bold, the others thin.
-    f.Grid().GridChangeActualFile(2, f.Grid().ActualRow);
+    f.Grid().GridChangeActualFile(2, f.Grid().Blocks().ActualRow());
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(Series(*f.Grid().Block(i), SlotVoltage).Width(), i == 2 ? 2 : 1) << i;
+        EXPECT_EQ(Series(f, i, SlotVoltage).Width(), i == 2 ? 2 : 1) << i;
 }
 
 TEST_F(ChartInMainWindow, CursorFieldsOfTheRightPanel) {
     TFormMain& f = OpenBlocks(1);
     f.Grid().GridCheck(0, true);
-    f.Grid().GridChangeActualFile(0, f.Grid().ActualRow);
-    ASSERT_TRUE(Series(*f.Grid().Block(0), SlotVoltage).IsActive());
+    f.Grid().GridChangeActualFile(0, f.Grid().Blocks().ActualRow());
+    ASSERT_TRUE(Series(f, 0, SlotVoltage).IsActive());
     const TDataBlock& b = *f.Grid().Block(0);
 
     MoveMouse(f, 30.04, 10);
@@ -97,7 +97,7 @@ TEST_F(ChartInMainWindow, CursorFieldsOfTheRightPanel) {
     EXPECT_EQ(f.Info().InfoField(17)->text(), RecTimeText(t));
 
     // With the row's box unticked the label stays empty and the fields show "-".
-    f.StringGrid1().SetCells(TStringGrid::ColShow, 0, QStringLiteral("0"));
+    f.Grid().Blocks().SetShown(0, false);
     MoveMouse(f, 30.04, 10);
     EXPECT_TRUE(f.Chart().LabelPos()->text().isEmpty());
     for (int field = 11; field <= 17; ++field)

@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <memory>
 #include <stdexcept>
@@ -425,20 +427,25 @@ TEST_F(ChartPanelTest, CursorReadoutFollowsTheMouse) {
 TEST_F(ChartPanelTest, SeriesLooksOrderAndRelease) {
     TDataBlock& a = open(makeBlock(20, rampU, flatI), 0);
     TDataBlock& b = open(makeBlock(20, rampU, flatI), 3);
-    auto* volt = dynamic_cast<orlo::TChartSeries*>(b.Slots[0].Series.get());
+    auto series = [&](const TDataBlock& block, int slot) {
+        return dynamic_cast<orlo::TChartSeries*>(panel->Series(block, slot));
+    };
+    auto* volt = series(b, 0);
     ASSERT_NE(volt, nullptr);
     EXPECT_EQ(volt->Title(), QStringLiteral("blok2 (Volt)"));
     EXPECT_EQ(volt->Pen(), orlo::PenDashDot);
     EXPECT_FALSE(volt->IsActive());
     EXPECT_EQ(volt->PointCount(), 20);
-    EXPECT_EQ(b.Slots[4].Series->IsActive(), false);
-    EXPECT_EQ(dynamic_cast<orlo::TChartSeries*>(b.Slots[4].Series.get())->Title(), QString());
-    for (const auto& slot : b.Slots) {
+    ASSERT_NE(series(b, 4), nullptr);
+    EXPECT_EQ(series(b, 4)->IsActive(), false);
+    EXPECT_EQ(series(b, 4)->Title(), QString());
+    ASSERT_NE(panel->Slots(b), nullptr);
+    for (const auto& slot : *panel->Slots(b)) {
         EXPECT_EQ(slot.ColorIndex, 3);
         EXPECT_TRUE(slot.ShiftOn);
     }
     panel->SetSeriesWidth(b, 1, 2);
-    EXPECT_EQ(dynamic_cast<orlo::TChartSeries*>(b.Slots[1].Series.get())->Width(), 2);
+    EXPECT_EQ(series(b, 1)->Width(), 2);
 
     ASSERT_EQ(panel->SeriesOrder().size(), 10u);
     EXPECT_EQ(panel->SeriesOrder()[5], volt);
@@ -447,8 +454,8 @@ TEST_F(ChartPanelTest, SeriesLooksOrderAndRelease) {
 
     panel->ReleaseBlockSeries(a);
     EXPECT_EQ(panel->SeriesOrder().size(), 5u);
-    for (const auto& slot : a.Slots)
-        EXPECT_EQ(slot.Series, nullptr);
+    EXPECT_EQ(panel->Slots(a), nullptr);
+    EXPECT_EQ(panel->Series(a, 0), nullptr);
     show(b, {orlo::QuantityVoltage});
     EXPECT_DOUBLE_EQ(panel->Axes()[TBlockChart::AxisBottom].Max, 19);
 }
@@ -485,16 +492,18 @@ TEST_F(ChartPanelTest, LegendAndMinSecLabels) {
 }
 
 TEST(ChartPanelLifetime, BlocksMayOutliveThePage) {
-    // The main window releases its blocks after its panels are gone.
+    // The page owns the series; a block it drew stays whole when the page goes first.
     orlo::TGraphSetup setup;
     platform::ScriptedPrompts prompts;
     auto panel = std::make_unique<TChartPanel>(setup, prompts);
     std::unique_ptr<TDataBlock> b = makeBlock(30, rampU, flatI);
     panel->CreateBlockSeries(*b, QStringLiteral("late"), 0);
     panel->SetSeriesActive(*b, orlo::QuantityVoltage, true);
+    EXPECT_TRUE(panel->Series(*b, 0)->IsActive());
+    EXPECT_DOUBLE_EQ(panel->Series(*b, 0)->MaxY(), 10.29);
     panel.reset();
-    EXPECT_TRUE(b->Slots[0].Series->IsActive());
-    EXPECT_DOUBLE_EQ(b->Slots[0].Series->MaxY(), 10.29);
+    EXPECT_EQ(b->Voltage.size(), 30u);
+    EXPECT_DOUBLE_EQ(*std::max_element(b->Voltage.begin(), b->Voltage.end()), 10.29);
     b.reset();
 }
 

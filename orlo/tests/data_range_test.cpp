@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -103,46 +102,6 @@ TEST(CalculateMinMax, QuantityOutsideTheSlotsFails) {
         EXPECT_EQ(r.Error, QStringLiteral("List index out of bounds in CalculateMinMax_Data!"));
     }
     EXPECT_TRUE(orlo::CalculateMinMax_Data(std::span<const TSlotRange>(entries), 4, false).Ok);
-}
-
-class FakeSeries : public orlo::TSlotSeries {
-public:
-    FakeSeries(bool active, double lo, double hi) : active_(active), lo_(lo), hi_(hi) {}
-    bool IsActive() const override { return active_; }
-    double MinY() const override { return lo_; }
-    double MaxY() const override { return hi_; }
-
-private:
-    bool active_;
-    double lo_, hi_;
-};
-
-TEST(CalculateMinMax, AsksTheSeriesOfTheRequestedSlot) {
-    TDataBlock a, b, c;
-    a.Slots[orlo::SlotCurrent].Series = std::make_unique<FakeSeries>(true, 2, 40);
-    a.Slots[orlo::SlotVoltage].Series = std::make_unique<FakeSeries>(true, 900, 1000);
-    b.Slots[orlo::SlotCurrent].Series = std::make_unique<FakeSeries>(false, -50, 100);
-    // c has no series in the slot: an empty, hidden one.
-    const std::vector<const TDataBlock*> list{&a, nullptr, &b, &c};
-
-    auto r = orlo::CalculateMinMax_Data(std::span<const TDataBlock* const>(list), orlo::SlotCurrent,
-                                        true);
-    ASSERT_TRUE(r.Ok);
-    EXPECT_DOUBLE_EQ(r.Min, 1.8);
-    EXPECT_DOUBLE_EQ(r.Max, 44);
-
-    r = orlo::CalculateMinMax_Data(std::span<const TDataBlock* const>(list), orlo::SlotCurrent,
-                                   false);
-    ASSERT_TRUE(r.Ok);
-    EXPECT_DOUBLE_EQ(r.Min, -45);
-    EXPECT_DOUBLE_EQ(r.Max, 110);
-
-    const auto ranges =
-        orlo::SlotRanges(std::span<const TDataBlock* const>(list), orlo::SlotCurrent);
-    ASSERT_EQ(ranges.size(), 4u);
-    EXPECT_FALSE(ranges[1].Exists);
-    EXPECT_TRUE(ranges[3].Exists);
-    EXPECT_FALSE(ranges[3].Active);
 }
 
 }  // namespace

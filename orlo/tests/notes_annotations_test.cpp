@@ -29,17 +29,6 @@ QStringList ListTexts(const TFormAnnot& d) {
     return texts;
 }
 
-const TChartSeries& Annotations(const TDataBlock& block) {
-    return static_cast<const TChartSeries&>(*block.Slots[SlotAnnotations].Series);
-}
-
-QStringList SeriesLabels(const TDataBlock& block) {
-    QStringList labels;
-    for (const TChartMark& m : Annotations(block).Marks())
-        labels << m.Label;
-    return labels;
-}
-
 QString Num(const char* text) {
     return QString::fromLatin1(text).replace('.', QLocale::system().decimalPoint());
 }
@@ -78,6 +67,16 @@ protected:
     }
 
     TDataBlock& Block(int row) { return *form->Grid().Block(row); }
+    const TChartSeries& Annotations(int row) {
+        return static_cast<const TChartSeries&>(
+            *form->Grid().Chart().Series(Block(row), SlotAnnotations));
+    }
+    QStringList SeriesLabels(int row) {
+        QStringList labels;
+        for (const TChartMark& m : Annotations(row).Marks())
+            labels << m.Label;
+        return labels;
+    }
 
     TFormAnnot* annot = nullptr;
     TFormAnnotEdit* edit = nullptr;
@@ -104,7 +103,7 @@ TEST_F(AnnotationTest, AnEarlierAnnotationIsAppendedToTheListButSortedIntoTheSer
         EXPECT_EQ(ListTexts(*annot), (QStringList{"start", "climb"}));
         EXPECT_EQ(annot->ListBox1()->currentRow(), 0);
     });
-    const auto& marks = Annotations(Block(1)).Marks();
+    const auto& marks = Annotations(1).Marks();
     ASSERT_EQ(marks.size(), 2u);
     EXPECT_EQ(marks[0].X, 2);
     EXPECT_EQ(marks[0].Y, 80);
@@ -112,7 +111,7 @@ TEST_F(AnnotationTest, AnEarlierAnnotationIsAppendedToTheListButSortedIntoTheSer
     EXPECT_EQ(marks[1].Y, 120);
     EXPECT_TRUE(Block(1).Modified);
     EXPECT_FALSE(Block(0).Modified);
-    EXPECT_FALSE(Annotations(Block(1)).IsActive());  // never drawn
+    EXPECT_FALSE(Annotations(1).IsActive());  // never drawn
 }
 
 TEST_F(AnnotationTest, ModifyPresetsTheSelectedPointAndReplacesIt) {
@@ -139,9 +138,9 @@ TEST_F(AnnotationTest, ModifyPresetsTheSelectedPointAndReplacesIt) {
         annot->ButtonModify()->click();
         EXPECT_EQ(ListTexts(*annot), (QStringList{"three", "four"}));
     });
-    EXPECT_EQ(SeriesLabels(Block(0)), (QStringList{"three", "four"}));
-    EXPECT_EQ(Annotations(Block(0)).Marks()[1].X, 4);
-    EXPECT_EQ(Annotations(Block(0)).Marks()[1].Y, 10);
+    EXPECT_EQ(SeriesLabels(0), (QStringList{"three", "four"}));
+    EXPECT_EQ(Annotations(0).Marks()[1].X, 4);
+    EXPECT_EQ(Annotations(0).Marks()[1].Y, 10);
 }
 
 TEST_F(AnnotationTest, DeletingTheLastAnnotationLeavesNoSelection) {
@@ -165,7 +164,7 @@ TEST_F(AnnotationTest, DeletingTheLastAnnotationLeavesNoSelection) {
         EXPECT_FALSE(annot->ButtonModify()->isEnabled());
         EXPECT_FALSE(annot->ButtonDelete()->isEnabled());
     });
-    EXPECT_TRUE(Annotations(Block(0)).Marks().empty());
+    EXPECT_TRUE(Annotations(0).Marks().empty());
     EXPECT_TRUE(Block(0).Modified);
 }
 
@@ -178,8 +177,8 @@ TEST_F(AnnotationTest, ARowThatDoesNotExistChoosesNoBlock) {
         EXPECT_EQ(annot->ListBox1()->count(), 0);
     });
     EXPECT_EQ(prompts.texts(), QStringList{"Pointer not found!"});
-    EXPECT_TRUE(Annotations(Block(0)).Marks().empty());
-    EXPECT_TRUE(Annotations(Block(1)).Marks().empty());
+    EXPECT_TRUE(Annotations(0).Marks().empty());
+    EXPECT_TRUE(Annotations(1).Marks().empty());
 }
 
 TEST_F(AnnotationTest, SaveWritesTheAnnotationsAndReopeningShowsThem) {
@@ -206,7 +205,7 @@ TEST_F(AnnotationTest, SaveWritesTheAnnotationsAndReopeningShowsThem) {
     form->openFiles({path});
     const int row = form->Grid().RowCount() - 1;
     EXPECT_EQ(Block(row).Annotations, expected);
-    EXPECT_EQ(SeriesLabels(Block(row)), (QStringList{"start", "climb, full power"}));
+    EXPECT_EQ(SeriesLabels(row), (QStringList{"start", "climb, full power"}));
     EXPECT_FALSE(Block(row).Modified);
     WithDialog(row, [&] {
         EXPECT_EQ(ListTexts(*annot), (QStringList{"start", "climb, full power"}));

@@ -37,8 +37,8 @@ using platform::ScriptedPrompts;
 
 const QString kGridCheckRange = QStringLiteral("Arow<=FormMain.DataList.count-1 in GridCheck");
 
-bool Active(const TDataBlock& b, int slot) {
-    return b.Slots[static_cast<std::size_t>(slot)].Series->IsActive();
+bool Active(TFormMain& f, const TDataBlock& b, int slot) {
+    return f.Grid().Chart().Series(b, slot)->IsActive();
 }
 
 void SendMouse(TStringGrid& grid, QEvent::Type type, const QPoint& pos,
@@ -70,13 +70,13 @@ TEST_F(WorkspaceTest, OpeningAFileShowsTheGridAndFillsTheInformation) {
     EXPECT_EQ(g.Cells(0, 0), "flight");
     EXPECT_EQ(g.Cells(1, 0), "1");
     EXPECT_EQ(g.Cells(2, 0), path);
-    EXPECT_EQ(f.Grid().ActualRow, 0);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), 0);
     const TDataBlock& b = *f.Grid().Block(0);
     EXPECT_FALSE(b.Modified);
     EXPECT_EQ(b.SampleCount(), 50);
     // Only the voltage button is down at first.
-    EXPECT_TRUE(Active(b, SlotVoltage));
-    EXPECT_FALSE(Active(b, SlotCurrent));
+    EXPECT_TRUE(Active(f, b, SlotVoltage));
+    EXPECT_FALSE(Active(f, b, SlotCurrent));
     EXPECT_EQ(f.Info().BlockNameLabel()->text(), "flight");
     EXPECT_EQ(f.Notes().EditDate()->text(), "11.12.2026 10:15:02");
     EXPECT_EQ(f.Notes().EditVer()->text(), "0");
@@ -119,10 +119,10 @@ TEST_F(WorkspaceTest, SameFileTwiceGivesTwoBlocksAndStylesAreReused) {
     EXPECT_NE(f.Grid().Block(0), f.Grid().Block(1));
     const int styles[] = {0, 1, 2, 3, 4, 0};  // the sixth block draws like the first
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(f.Grid().Block(i)->Slots[SlotVoltage].ColorIndex, styles[i]);
+        EXPECT_EQ(f.Grid().Blocks().Entry(i)->StyleIndex, styles[i]);
     f.Grid().CloseGridRow(2);
     f.Grid().OpenBlocks(path, 0);
-    EXPECT_EQ(f.Grid().Block(5)->Slots[SlotVoltage].ColorIndex, 2);  // the freed style
+    EXPECT_EQ(f.Grid().Blocks().Entry(5)->StyleIndex, 2);  // the freed style
 }
 
 TEST_F(WorkspaceTest, FilesThatCannotBeOpenedAddNoRow) {
@@ -230,11 +230,11 @@ TEST_F(WorkspaceTest, ClosingTheSelectedLastRowMovesTheSelectionUp) {
         f.openFiles({WriteFile(name, MakeBlock(3))});
     TStringGrid& g = f.StringGrid1();
     g.setCurrentCell(2, 0);  // as a click on "c" does
-    EXPECT_EQ(f.Grid().ActualRow, 2);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), 2);
     f.Commands().mnuClose->trigger();
     EXPECT_EQ(g.RowCount(), 2);
     EXPECT_EQ(g.Row(), 1);
-    EXPECT_EQ(f.Grid().ActualRow, 1);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), 1);
     EXPECT_EQ(f.Info().BlockNameLabel()->text(), "b");
 
     // Closing a row above the selection keeps the selection on its block.
@@ -242,12 +242,12 @@ TEST_F(WorkspaceTest, ClosingTheSelectedLastRowMovesTheSelectionUp) {
     f.Grid().CloseGridRow(0);
     EXPECT_EQ(g.Row(), 0);
     EXPECT_EQ(g.Cells(0, 0), "b");
-    EXPECT_EQ(f.Grid().ActualRow, 0);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), 0);
 
     f.Commands().mnuClose->trigger();
     EXPECT_FALSE(f.Grid().GridVisible());
     EXPECT_FALSE(f.PageControl1()->isEnabled());
-    EXPECT_EQ(f.Grid().ActualRow, -1);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), -1);
     EXPECT_EQ(g.RowCount(), 1);
     EXPECT_EQ(g.Cells(0, 0), "");
     EXPECT_EQ(f.Notes().EditDate()->text(), "");
@@ -391,7 +391,7 @@ TEST_F(WorkspaceTest, ARowThatGetsAnotherNameRenamesItsLegendAndTheShownName) {
         EXPECT_EQ(plot.LegendTitles(), c.legend) << c.path.toStdString();
         EXPECT_EQ(f.Info().BlockNameLabel()->text(), c.shownName) << c.path.toStdString();
         const auto* rpm =
-            dynamic_cast<const TChartSeries*>(f.Grid().Block(c.row)->Slots[2].Series.get());
+            dynamic_cast<const TChartSeries*>(f.Grid().Chart().Series(*f.Grid().Block(c.row), 2));
         ASSERT_NE(rpm, nullptr);
         EXPECT_EQ(rpm->Title(), c.legend[2 * c.row].section(' ', 0, 0) + " (RPM)");
     }
@@ -488,9 +488,9 @@ TEST_F(WorkspaceTest, ReadDataAddsUnsavedUntickedRowsAndSkipsEmptyBlocks) {
         const TDataBlock& b = *f.Grid().Block(row);
         EXPECT_TRUE(b.Modified);
         EXPECT_EQ(b.SampleCount(), samples[row]);
-        EXPECT_FALSE(Active(b, SlotVoltage));
+        EXPECT_FALSE(Active(f, b, SlotVoltage));
     }
-    EXPECT_EQ(f.Grid().ActualRow, 0);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), 0);
     EXPECT_EQ(reading_->memory.BlockCount(), 0);  // the list is released
     EXPECT_TRUE(prompts.messages().empty());
 
@@ -576,10 +576,10 @@ TEST_F(WorkspaceTest, CheckBoxTogglesOnlyInsideItsDeadZone) {
     SendMouse(g, QEvent::MouseButtonRelease, cell.center());
     EXPECT_EQ(g.Cells(1, 0), "0");
     const TDataBlock& b = *f.Grid().Block(0);
-    EXPECT_FALSE(Active(b, SlotVoltage));
+    EXPECT_FALSE(Active(f, b, SlotVoltage));
     SendMouse(g, QEvent::MouseButtonRelease, cell.center());
-    EXPECT_TRUE(Active(b, SlotVoltage));
-    EXPECT_FALSE(Active(b, SlotRpm));  // its button is up
+    EXPECT_TRUE(Active(f, b, SlotVoltage));
+    EXPECT_FALSE(Active(f, b, SlotRpm));  // its button is up
 
     // A value other than 0 or 1 ignores clicks.
     g.SetCells(1, 0, "x");
@@ -614,12 +614,13 @@ TEST_F(WorkspaceTest, ChannelButtonsShowAQuantityInTickedBlocksOnly) {
     TFormMain& f = Show();
     const QString path = WriteFile("a.orl", MakeBlock(3));
     f.openFiles({path, path});
-    f.StringGrid1().SetCells(1, 1, "0");
+    f.Grid().Blocks().SetShown(1, false);
+    EXPECT_EQ(f.StringGrid1().Cells(1, 1), "0");  // the grid shows the list
     f.Commands().TBShowCurrent->trigger();
-    EXPECT_TRUE(Active(*f.Grid().Block(0), SlotCurrent));
-    EXPECT_FALSE(Active(*f.Grid().Block(1), SlotCurrent));
+    EXPECT_TRUE(Active(f, *f.Grid().Block(0), SlotCurrent));
+    EXPECT_FALSE(Active(f, *f.Grid().Block(1), SlotCurrent));
     f.Commands().TBShowVoltage->trigger();
-    EXPECT_FALSE(Active(*f.Grid().Block(0), SlotVoltage));
+    EXPECT_FALSE(Active(f, *f.Grid().Block(0), SlotVoltage));
 }
 
 TEST_F(WorkspaceTest, NotesMoveIntoTheBlockOnlyAfterAnEdit) {
@@ -692,7 +693,9 @@ TEST_F(WorkspaceTest, ActualBlockIsDrawnBold) {
     const QString path = WriteFile("a.orl", MakeBlock(3));
     f.openFiles({path, path});
     const auto width = [&](int row, int slot) {
-        return static_cast<const TChartSeries&>(*f.Grid().Block(row)->Slots[slot].Series).Width();
+        return static_cast<const TChartSeries&>(
+                   *f.Grid().Chart().Series(*f.Grid().Block(row), slot))
+            .Width();
     };
     for (int slot = SlotVoltage; slot <= SlotCapacity; ++slot) {
         EXPECT_EQ(width(0, slot), 2);
@@ -722,7 +725,7 @@ TEST_F(WorkspaceTest, PopupMenuActsOnTheRowItWasOpenedFor) {
     f.Notes().RichEdit1()->textCursor().insertText("note of a");
     prompts.answerFile(other);
     f.Grid().PopupSave();
-    EXPECT_EQ(f.Grid().ActualRow, 1);
+    EXPECT_EQ(f.Grid().Blocks().ActualRow(), 1);
     EXPECT_EQ(f.StringGrid1().Row(), 1);
     EXPECT_TRUE(f.Grid().Block(0)->Modified);  // the notes went into the first block
     EXPECT_FALSE(f.Grid().Block(1)->Modified);
@@ -759,7 +762,7 @@ TEST_F(WorkspaceTest, CloseQueryOffersEveryModifiedBlockFromTheLast) {
     EXPECT_TRUE(f.close());
     EXPECT_EQ(prompts.texts(), (QStringList{"Do you want to save changes of " + b + "?",
                                             "Do you want to save changes of " + a + "?"}));
-    EXPECT_TRUE(f.Grid().DataList.empty());
+    EXPECT_TRUE(f.Grid().Blocks().Empty());
 }
 
 TEST_F(WorkspaceTest, AFailedSaveKeepsTheRowAndTheWindowOpen) {

@@ -86,26 +86,14 @@ void TBlockGrid::storePendingNotes(TDataBlock& block) {
 }
 
 int TBlockGrid::GetFirstPossibleGrafColorIndex() const {
-    for (int i = 0; i < 5; ++i) {
-        bool used = false;
-        for (const auto& p : DataList) {
-            if (!ORLO_CHECK(p != nullptr,
-                            QStringLiteral("P<>nil in GetFirstPossibleGrafColorIndex")))
-                continue;
-            if (p->Slots[SlotVoltage].ColorIndex == i)
-                used = true;
-        }
-        if (!used)
-            return i;
-    }
-    return 255;
+    return blocks_.GetFirstPossibleGrafColorIndex();
 }
 
 void TBlockGrid::GraphSeriesCheck(int quantity, bool show) {
     if (!GridVisible())
         return;
-    for (int row = 0; row < grid_.RowCount(); ++row) {
-        if (grid_.Cells(TStringGrid::ColShow, row) == QLatin1String("0"))
+    for (int row = 0; row < blocks_.Count(); ++row) {
+        if (!blocks_.Entry(row)->Shown)
             continue;
         TDataBlock* block = Block(row);
         if (!block) {
@@ -151,7 +139,7 @@ void TBlockGrid::GridChangeActualFile(int newRow, int oldRow) {
                 panels_.chart.SetSeriesWidth(*old, s, 1);
         }
     }
-    ActualRow = newRow;
+    blocks_.SetActualRow(newRow);
     if (!ORLO_CHECK(newRow >= 0 && newRow <= RowCount() - 1,
                     QStringLiteral("Arow<=FormMain.DataList.count-1 in GridChangeActualFile")))
         return;
@@ -162,7 +150,7 @@ void TBlockGrid::GridChangeActualFile(int newRow, int oldRow) {
     // of a row other than the selected one.
     if (grid_.currentRow() != newRow)
         grid_.SetRowSilently(newRow);
-    panels_.info.ShowBlockInfo(BlockInfoTexts(*block, grid_.Cells(TStringGrid::ColName, newRow)));
+    panels_.info.ShowBlockInfo(BlockInfoTexts(*block, blocks_.Entry(newRow)->Name));
     panels_.notes.LoadNotes(block->Notes);
     panels_.notes.SetModified(false);
     for (int s : {SlotRpm, SlotCurrent, SlotVoltage, SlotCapacity})
@@ -172,21 +160,19 @@ void TBlockGrid::GridChangeActualFile(int newRow, int oldRow) {
 }
 
 TSaveOutcome TBlockGrid::GridSaveFile(int row, bool ask) {
-    QString path = grid_.Cells(TStringGrid::ColPath, row);
-    const QString name = grid_.Cells(TStringGrid::ColName, row);
-    if (path == name)
+    const TSaveSteps steps = blocks_.SaveSteps(row, ask);
+    if (steps.Action == TSaveSteps::SaveAs)
         return GridSaveFileAs(row);
     TDataBlock* block = Block(row);
-    if (!block)
+    if (steps.Action == TSaveSteps::Nothing || !block)
         return TSaveOutcome::NotSaved;
-    if (ask && (!block->Modified ||
-                prompts_.askYesNo(QStringLiteral("Do you want to save changes of ") + path +
-                                  QStringLiteral("?")) != platform::Button::Yes))
+    if (!steps.Question.isEmpty() && prompts_.askYesNo(steps.Question) != platform::Button::Yes)
         return TSaveOutcome::NotSaved;
+    QString path = steps.Path;
     bool renamed = false;
-    if (!QFileInfo::exists(path)) {
-        const std::optional<QString> chosen = prompts_.saveFileName(dataFileRequest(
-            QStringLiteral("DataFile ") + path + QStringLiteral(" not found!"), saveFolder()));
+    if (!steps.MissingFileTitle.isEmpty()) {
+        const std::optional<QString> chosen =
+            prompts_.saveFileName(dataFileRequest(steps.MissingFileTitle, saveFolder()));
         if (!chosen)
             return TSaveOutcome::NotSaved;
         path = *chosen;
@@ -207,13 +193,12 @@ TSaveOutcome TBlockGrid::GridSaveFile(int row, bool ask) {
 }
 
 TSaveOutcome TBlockGrid::GridSaveFileAs(int row) {
-    GridChangeActualFile(row, ActualRow);
+    GridChangeActualFile(row, blocks_.ActualRow());
     TDataBlock* block = Block(row);
     if (!block)
         return TSaveOutcome::NotSaved;
-    const std::optional<QString> chosen = prompts_.saveFileName(dataFileRequest(
-        QStringLiteral("Save ") + grid_.Cells(TStringGrid::ColPath, row) + QStringLiteral(" As"),
-        saveFolder()));
+    const std::optional<QString> chosen =
+        prompts_.saveFileName(dataFileRequest(blocks_.SaveAsTitle(row), saveFolder()));
     if (!chosen)
         return TSaveOutcome::NotSaved;
     const TWriteResult r = WriteDataFile(*chosen, *block);
@@ -235,14 +220,14 @@ bool TBlockGrid::GridCloseFile(int row) {
         return false;
     }
     TDataBlock* block = Block(row);
-    if (block && row == ActualRow) {
+    if (block && row == blocks_.ActualRow()) {
         storePendingNotes(*block);
         panels_.notes.ClearNotes();
         panels_.notes.SetModified(false);
     }
     if (GridSaveFile(row, true) == TSaveOutcome::Failed) {
         // The block keeps its row and its changes, so the user can save it elsewhere.
-        if (block && row == ActualRow) {
+        if (block && row == blocks_.ActualRow()) {
             panels_.notes.LoadNotes(block->Notes);
             panels_.notes.SetModified(false);
         }
@@ -250,7 +235,7 @@ bool TBlockGrid::GridCloseFile(int row) {
     }
     if (block)
         panels_.chart.ReleaseBlockSeries(*block);
-    DataList.erase(DataList.begin() + row);
+    blocks_.Remove(row);
     panels_.notes.ClearNotes();
     panels_.notes.SetModified(false);
     panels_.info.ClearFileInfo();
@@ -265,7 +250,7 @@ void TBlockGrid::GridCloseAll() {
         GridSaveFile(i, true);
         panels_.chart.ReleaseBlockSeries(*block);
     }
-    DataList.clear();
+    blocks_.Clear();
 }
 
 }  // namespace orlo

@@ -15,19 +15,15 @@
 
 namespace orlo {
 
-QString BlockDisplayName(const QString& path) {
-    QString name = QFileInfo(path).fileName();
-    const qsizetype at = name.indexOf(QStringLiteral(".orl"));  // case-sensitive on purpose
-    if (at >= 0)
-        name.truncate(at);
-    return name;
-}
-
 TBlockGrid::TBlockGrid(TStringGrid& grid, platform::Prompts& prompts, Panels panels,
                        QObject* parent)
     : QObject(parent), grid_(grid), prompts_(prompts), panels_(panels) {
     grid_.SetRowCount(1);
     grid_.hide();
+    connect(&blocks_, &TOpenBlocks::RowAdded, this, &TBlockGrid::onRowAdded);
+    connect(&blocks_, &TOpenBlocks::RowRemoved, this, &TBlockGrid::onRowRemoved);
+    connect(&blocks_, &TOpenBlocks::RowChanged, this, &TBlockGrid::onRowChanged);
+    connect(&blocks_, &TOpenBlocks::Cleared, this, &TBlockGrid::onCleared);
     connect(&grid_, &TStringGrid::RowSelected, this, &TBlockGrid::onRowSelected);
     connect(&grid_, &TStringGrid::CheckToggled, this, &TBlockGrid::onCheckToggled);
     connect(&grid_, &TStringGrid::CloseRequested, this, &TBlockGrid::CloseGridRow);
@@ -54,10 +50,55 @@ bool TBlockGrid::GridVisible() const {
     return !grid_.isHidden();
 }
 
-TDataBlock* TBlockGrid::Block(int row) const {
-    if (row < 0 || row >= RowCount())
-        return nullptr;
-    return DataList[static_cast<std::size_t>(row)].get();
+void TBlockGrid::onRowAdded(int row) {
+    if (GridVisible()) {
+        grid_.SetRowCount(row + 1);
+    } else {
+        grid_.SetRowCount(1);
+        grid_.show();
+        grid_.SetRowSilently(0);
+        if (GridShown)
+            GridShown(true);
+        SizeNameColumn();
+    }
+    showRow(row);
+}
+
+void TBlockGrid::onRowRemoved(int row) {
+    if (blocks_.Empty())
+        hideEmptyGrid();
+    else
+        grid_.RemoveRowSilently(row);
+}
+
+void TBlockGrid::onRowChanged(int row) {
+    if (row < grid_.RowCount())
+        showRow(row);
+}
+
+void TBlockGrid::onCleared() {
+    hideEmptyGrid();
+}
+
+void TBlockGrid::hideEmptyGrid() {
+    grid_.SetRowCount(1);
+    for (int col = 0; col <= TStringGrid::ColPath; ++col)
+        grid_.SetCells(col, 0, QString());
+    if (grid_.isHidden())
+        return;
+    grid_.hide();
+    if (GridShown)
+        GridShown(false);
+}
+
+void TBlockGrid::showRow(int row) {
+    const TOpenBlock* e = blocks_.Entry(row);
+    if (!e)
+        return;
+    // The hidden column holds what the grid's hint shows over the name.
+    grid_.SetCells(TStringGrid::ColPath, row, e->PathText());
+    grid_.SetCells(TStringGrid::ColShow, row, e->Shown ? QStringLiteral("1") : QStringLiteral("0"));
+    grid_.SetCells(TStringGrid::ColName, row, e->Name);
 }
 
 QString TBlockGrid::saveFolder() const {
@@ -65,13 +106,12 @@ QString TBlockGrid::saveFolder() const {
 }
 
 void TBlockGrid::setRowPath(int row, const QString& path) {
-    const QString name = BlockDisplayName(path);
-    grid_.SetCells(TStringGrid::ColPath, row, path);
-    grid_.SetCells(TStringGrid::ColName, row, name);
+    blocks_.SetPath(row, path);
     // The legend and the right panel name the block too; a saved "tmp" row keeps no old name.
     if (TDataBlock* block = Block(row)) {
+        const QString& name = blocks_.Entry(row)->Name;
         panels_.chart.RenameBlockSeries(*block, name);
-        if (row == ActualRow)
+        if (row == blocks_.ActualRow())
             panels_.info.ShowBlockInfo(BlockInfoTexts(*block, name));
     }
 }
@@ -85,7 +125,6 @@ int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory
     int lastRow = -1;
     for (int k = 0; k <= count; ++k) {
         auto block = std::make_unique<TDataBlock>();
-        QString path;
         if (memoryMode) {
             int n = BlockFailed;
             QString error;
@@ -107,8 +146,6 @@ int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory
             }
             if (n < 1)
                 return -1;
-            path = QStringLiteral("tmp") + QString::number(k + 1);
-            block->Modified = true;
         } else {
             if (!QFileInfo::exists(fileName))
                 return -1;
@@ -123,34 +160,13 @@ int TBlockGrid::OpenBlocks(const QString& fileName, int count, const TOrloMemory
             }
             if (r.Count < 1)
                 return -1;
-            path = fileName;
-            block->Modified = false;
         }
 
-        int row = 0;
-        if (GridVisible()) {
-            row = grid_.RowCount();
-            grid_.SetRowCount(row + 1);
-        } else {
-            grid_.SetRowCount(1);
-            grid_.show();
-            grid_.SetRowSilently(0);
-            if (GridShown)
-                GridShown(true);
-            SizeNameColumn();
-        }
-        const QString name = BlockDisplayName(path);
-        int style = GetFirstPossibleGrafColorIndex();
-        if (style == 255)
-            style = 0;
-        for (TSeriesSlot& slot : block->Slots)
-            slot.ColorIndex = static_cast<std::uint8_t>(style);
-        panels_.chart.CreateBlockSeries(*block, name, style);
-        DataList.push_back(std::move(block));
-        grid_.SetCells(TStringGrid::ColPath, row, path);
-        grid_.SetCells(TStringGrid::ColShow, row,
-                       memoryMode ? QStringLiteral("0") : QStringLiteral("1"));
-        grid_.SetCells(TStringGrid::ColName, row, name);
+        // The list tells the grid, which shows the new row.
+        const int row = memoryMode ? blocks_.AddDownload(std::move(block), k)
+                                   : blocks_.AddFile(std::move(block), fileName);
+        const TOpenBlock& entry = *blocks_.Entry(row);
+        panels_.chart.CreateBlockSeries(*entry.Block, entry.Name, entry.StyleIndex);
         if (!memoryMode)
             for (int q = QuantityVoltage; q <= QuantityAh; ++q)
                 GraphSeriesCheck(q, ChannelButtonDown && ChannelButtonDown(q));
@@ -171,29 +187,15 @@ void TBlockGrid::CloseGridRow(int row) {
     const int selected = grid_.Row();
     const int rowsBefore = grid_.RowCount();
     // The editor holds the actual block's notes; keep them before the rows move.
-    if (ActualRow != row)
-        if (TDataBlock* actual = Block(ActualRow))
+    if (blocks_.ActualRow() != row)
+        if (TDataBlock* actual = Block(blocks_.ActualRow()))
             storePendingNotes(*actual);
     if (!GridCloseFile(row))
         return;
     panels_.tree.CancelGridRowFlag(row);
-    if (rowsBefore == 1) {
-        for (int col = 0; col <= TStringGrid::ColPath; ++col)
-            grid_.SetCells(col, 0, QString());
-        grid_.hide();
-        ActualRow = -1;
-        if (GridShown)
-            GridShown(false);
-        return;
-    }
-    grid_.RemoveRowSilently(row);
-    int newSelected = selected;
-    if (row < selected) {
-        newSelected = selected - 1;  // the selection stays on its block
-    } else if (row == selected && row == rowsBefore - 1) {
-        ActualRow = -1;
-        newSelected = selected - 1;
-    }
+    if (rowsBefore == 1)
+        return;  // the grid went away with its last block
+    const int newSelected = TOpenBlocks::RowAfterRemoval(row, selected, rowsBefore);
     grid_.SetRowSilently(newSelected);
     GridChangeActualFile(newSelected, -1);
     SizeNameColumn();
@@ -212,9 +214,10 @@ int TBlockGrid::ExportBlock(int row) {
     const TDataBlock* block = Block(row);
     if (!block)
         return 0;
-    const QString source = grid_.Cells(TStringGrid::ColPath, row);
+    const TOpenBlock& entry = *blocks_.Entry(row);
+    const QString source = entry.PathText();
     const QFileInfo info(source);
-    const bool hasFile = source != grid_.Cells(TStringGrid::ColName, row);
+    const bool hasFile = entry.HasFile();
     QString csv = hasFile ? source : info.fileName();
     if (!info.suffix().isEmpty())
         csv.chop(info.suffix().size() + 1);
@@ -253,10 +256,11 @@ void TBlockGrid::SizeNameColumn() {
 }
 
 void TBlockGrid::onRowSelected(int row) {
-    GridChangeActualFile(row, ActualRow);
+    GridChangeActualFile(row, blocks_.ActualRow());
 }
 
 void TBlockGrid::onCheckToggled(int row, bool shown) {
+    blocks_.SetShown(row, shown);
     GridCheck(row, shown);
 }
 
@@ -264,7 +268,7 @@ void TBlockGrid::SaveSelected() {
     if (!GridVisible())
         return;
     const int row = grid_.Row();
-    GridChangeActualFile(row, ActualRow);
+    GridChangeActualFile(row, blocks_.ActualRow());
     GridSaveFile(row, false);
 }
 
@@ -301,7 +305,7 @@ void TBlockGrid::PopupSave() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        GridChangeActualFile(popupRow_, ActualRow);
+        GridChangeActualFile(popupRow_, blocks_.ActualRow());
         GridSaveFile(popupRow_, false);
     } catch (const std::exception& e) {
         prompts_.error(QStringLiteral("Error by saving data!\r\n") +

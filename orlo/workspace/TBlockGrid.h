@@ -1,10 +1,12 @@
 #pragma once
-// The open blocks of the main window: the block list, the grid rows and the chart
-// series kept in step, and the file commands that act on a row.
+// The open blocks of the main window: the block list (TOpenBlocks), the grid rows and
+// the chart series kept in step, and the file commands that act on a row.
 //
-// DataList entry i belongs to grid row i at all times. While no block is open the
-// grid is hidden and holds one empty row.
+// The list decides; the grid shows its rows (it follows the list's notifications) and
+// the chart draws their series. Entry i of the list belongs to grid row i at all times.
+// While no block is open the grid is hidden and holds one empty row.
 
+#include "orlo/blocks/TOpenBlocks.h"
 #include "orlo/chart/TBlockChart.h"
 #include "orlo/chart/TQuantity.h"
 #include "orlo/data/TDataBlock.h"
@@ -52,8 +54,9 @@ public:
                QObject* parent = nullptr);
     ~TBlockGrid() override;
 
-    std::vector<std::unique_ptr<TDataBlock>> DataList;
-    int ActualRow = -1;
+    TOpenBlocks& Blocks() { return blocks_; }
+    const TOpenBlocks& Blocks() const { return blocks_; }
+    TBlockChart& Chart() const { return panels_.chart; }
     // Minimum width of the name column; 7 or less: the column keeps its width.
     int AutoGridSize = 10;
     // Whether the channel button of a quantity is down.
@@ -67,8 +70,8 @@ public:
 
     TStringGrid& Grid() { return grid_; }
     bool GridVisible() const;
-    int RowCount() const { return static_cast<int>(DataList.size()); }
-    TDataBlock* Block(int row) const;
+    int RowCount() const { return blocks_.Count(); }
+    TDataBlock* Block(int row) const { return blocks_.Block(row); }
 
     // A data file (count 0) or the blocks of the last download (empty name, count
     // blocks of memory). The row of the last block added, or -1.
@@ -108,6 +111,14 @@ public:
     void PopupDelete();
 
 private:
+    // The grid following the list.
+    void onRowAdded(int row);
+    void onRowRemoved(int row);
+    void onRowChanged(int row);
+    void onCleared();
+    void showRow(int row);
+    void hideEmptyGrid();
+
     void onRowSelected(int row);
     void onCheckToggled(int row, bool shown);
     bool popupRowExists() const;
@@ -117,14 +128,12 @@ private:
     QString saveFolder() const;
     void setRowPath(int row, const QString& path);
 
+    TOpenBlocks blocks_;
     TStringGrid& grid_;
     platform::Prompts& prompts_;
     Panels panels_;
     QMenu* popup_ = nullptr;
     int popupRow_ = -1;
 };
-
-// The display name of a data file: its file name up to the first ".orl".
-QString BlockDisplayName(const QString& path);
 
 }  // namespace orlo

@@ -85,7 +85,7 @@ void TFormAnnot::ShowForRow(int row) {
         const QSignalBlocker block(comboBox_);
         comboBox_->clear();
         for (int r = 0; r < grid_.RowCount(); ++r)
-            comboBox_->addItem(grid_.Grid().Cells(TStringGrid::ColName, r));
+            comboBox_->addItem(grid_.Blocks().Entry(r)->Name);
         comboBox_->setCurrentIndex(row >= 0 && row < comboBox_->count() ? row : -1);
     }
     ComboBox1Change();
@@ -104,7 +104,8 @@ TDataBlock* TFormAnnot::chosenBlock() const {
 TChartSeries& TFormAnnot::chosenSeries(TDataBlock*& block) const {
     block = chosenBlock();
     TChartSeries* series =
-        block ? dynamic_cast<TChartSeries*>(block->Slots[SlotAnnotations].Series.get()) : nullptr;
+        block ? dynamic_cast<TChartSeries*>(grid_.Chart().Series(*block, SlotAnnotations))
+              : nullptr;
     if (!series)
         throw std::runtime_error("Pointer not found!");
     return *series;
@@ -114,7 +115,7 @@ void TFormAnnot::ComboBox1Change() {
     listBox_->clear();
     if (TDataBlock* block = chosenBlock()) {
         if (const auto* series =
-                dynamic_cast<const TChartSeries*>(block->Slots[SlotAnnotations].Series.get()))
+                dynamic_cast<const TChartSeries*>(grid_.Chart().Series(*block, SlotAnnotations)))
             for (const TChartMark& mark : series->Marks())
                 listBox_->addItem(mark.Label);
     }

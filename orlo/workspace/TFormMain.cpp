@@ -138,10 +138,12 @@ TFormMain::TFormMain(TMainEnvironment env, QWidget* parent)
     };
     info_->BlockNameLabel()->clear();
     chart_->LabelPos()->clear();
-    chart_->ActualBlock = [this]() -> const TDataBlock* { return grid_->Block(grid_->ActualRow); };
+    chart_->ActualBlock = [this]() -> const TDataBlock* {
+        return grid_->Block(grid_->Blocks().ActualRow());
+    };
     chart_->ActualBlockShown = [this] {
-        return grid_->Block(grid_->ActualRow) &&
-               stringGrid_->Cells(TStringGrid::ColShow, grid_->ActualRow) == QLatin1String("1");
+        const TOpenBlock* actual = grid_->Blocks().Entry(grid_->Blocks().ActualRow());
+        return actual && actual->Shown;
     };
     chart_->ChannelButtonDown = grid_->ChannelButtonDown;
     chart_->GridVisible = [this] { return grid_->GridVisible(); };
@@ -339,7 +341,7 @@ bool TFormMain::FormCloseQuery() {
     if (!lastError.isEmpty())
         prompts_.error(QStringLiteral("Error by Closing files on CloseQuery!\r\n") + lastError);
     // A block whose save failed keeps its row; closing now would lose it.
-    return grid_->DataList.empty();
+    return grid_->Blocks().Empty();
 }
 
 void TFormMain::FormClose() {

@@ -160,9 +160,8 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
         const int row = index.row();
         const QString value = Cells(ColShow, row);
         if ((value == QLatin1String("0") || value == QLatin1String("1")) && InCheckZone(row, pos)) {
-            const bool shown = value == QLatin1String("0");
-            SetCells(ColShow, row, shown ? QStringLiteral("1") : QStringLiteral("0"));
-            emit CheckToggled(row, shown);
+            // The owner's block list takes the new value and the cell follows it.
+            emit CheckToggled(row, value == QLatin1String("0"));
         }
         return;
     }

@@ -1,9 +1,10 @@
 #pragma once
 // The grid of open blocks: a name column, a check-box column and a hidden path
-// column, drawn by hand.
+// column (the text of the name's hint), drawn by hand.
 //
 // Only cells of the name column can be selected. The widget turns mouse and
-// keyboard input into signals; the block list behind the rows is the owner's.
+// keyboard input into signals and shows what its owner writes into the cells; the
+// block list behind the rows (TOpenBlocks) is the owner's.
 
 #include <QTableWidget>
 
@@ -41,7 +42,7 @@ public:
 signals:
     // The user selected a cell of the name column.
     void RowSelected(int newRow);
-    // The check box of a row was clicked and now holds the new value.
+    // The check box of a row was clicked; shown is the value it asks for.
     void CheckToggled(int row, bool shown);
     void CloseRequested(int row);
     void PopupRequested(int row, const QPoint& globalPos);

@@ -173,8 +173,9 @@ void TChartPanel::CreateBlockSeries(TDataBlock& block, const QString& blockName,
     const int widths[] = {setup_.VoltageLineWidth, setup_.CurrentLineWidth, setup_.RPMLineWidth,
                           setup_.AhLineWidth};
     const TPenStyle pen = PenOfStyleIndex(styleIndex);
+    TBlockSlots& blockSlots = slots_[&block];
     for (int k = 0; k < SlotCount; ++k) {
-        TSeriesSlot& slot = block.Slots[static_cast<std::size_t>(k)];
+        TSeriesSlot& slot = blockSlots[static_cast<std::size_t>(k)];
         slot.ColorIndex = static_cast<std::uint8_t>(styleIndex);
         slot.ShiftX = 0;
         slot.ShiftY = 0;
@@ -194,10 +195,17 @@ void TChartPanel::CreateBlockSeries(TDataBlock& block, const QString& blockName,
     timeSorted_[&block] = std::is_sorted(block.Time.begin(), block.Time.end());
 }
 
+const TBlockSlots* TChartPanel::Slots(const TDataBlock& block) const {
+    const auto it = slots_.find(&block);
+    return it == slots_.end() ? nullptr : &it->second;
+}
+
 void TChartPanel::ReleaseBlockSeries(TDataBlock& block) {
-    for (TSeriesSlot& slot : block.Slots) {
-        std::erase(order_, static_cast<TChartSeries*>(slot.Series.get()));
-        slot.Series.reset();
+    const auto it = slots_.find(&block);
+    if (it != slots_.end()) {
+        for (TSeriesSlot& slot : it->second)
+            std::erase(order_, static_cast<TChartSeries*>(slot.Series.get()));
+        slots_.erase(it);
     }
     std::erase(blocks_, &block);
     timeSorted_.erase(&block);
@@ -207,24 +215,21 @@ void TChartPanel::ReleaseBlockSeries(TDataBlock& block) {
 
 void TChartPanel::RenameBlockSeries(TDataBlock& block, const QString& blockName) {
     for (int k = 0; k < SlotAnnotations; ++k)
-        if (auto* s =
-                static_cast<TChartSeries*>(block.Slots[static_cast<std::size_t>(k)].Series.get()))
+        if (auto* s = static_cast<TChartSeries*>(Series(block, k)))
             s->SetTitle(blockName + QString::fromLatin1(SlotStyle(k).Suffix));
     plot_->Replot();
 }
 
 namespace {
 
-TChartSeries* seriesOf(TDataBlock& block, int slot) {
-    if (slot < 0 || slot >= SlotCount)
-        return nullptr;
-    return dynamic_cast<TChartSeries*>(block.Slots[static_cast<std::size_t>(slot)].Series.get());
+TChartSeries* seriesOf(const TBlockChart& chart, const TDataBlock& block, int slot) {
+    return dynamic_cast<TChartSeries*>(chart.Series(block, slot));
 }
 
 }  // namespace
 
 void TChartPanel::SetSeriesActive(TDataBlock& block, int slot, bool active) {
-    if (TChartSeries* s = seriesOf(block, slot)) {
+    if (TChartSeries* s = seriesOf(*this, block, slot)) {
         plot_->SetSeriesActive(*s, active);
         updateExtraAxes();
         updateLegend();
@@ -235,9 +240,9 @@ void TChartPanel::SetSeriesActive(TDataBlock& block, int slot, bool active) {
 void TChartPanel::updateLegend() {
     // Block by block in opening order, each with its channels in slot order.
     std::vector<TChartSeries*> entries;
-    for (TDataBlock* block : blocks_)
+    for (const TDataBlock* block : blocks_)
         for (int slot = SlotVoltage; slot < SlotAnnotations; ++slot)
-            if (TChartSeries* s = seriesOf(*block, slot))
+            if (TChartSeries* s = seriesOf(*this, *block, slot))
                 entries.push_back(s);
     plot_->SetLegendOrder(entries);
 }
@@ -252,14 +257,14 @@ void TChartPanel::updateExtraAxes() {
 }
 
 void TChartPanel::SetSeriesWidth(TDataBlock& block, int slot, int width) {
-    if (TChartSeries* s = seriesOf(block, slot)) {
+    if (TChartSeries* s = seriesOf(*this, block, slot)) {
         plot_->SetSeriesWidth(*s, width);
         plot_->Replot();
     }
 }
 
 void TChartPanel::MoveSeriesEarlier(TDataBlock& block, int slot) {
-    TChartSeries* s = seriesOf(block, slot);
+    TChartSeries* s = seriesOf(*this, block, slot);
     const auto it = std::find(order_.begin(), order_.end(), s);
     if (it == order_.end() || it == order_.begin())
         return;
@@ -302,7 +307,9 @@ void TChartPanel::refit(Axis axis) {
         }
         return;
     }
-    std::vector<const TDataBlock*> list(blocks_.begin(), blocks_.end());
+    std::vector<const TBlockSlots*> list;
+    for (const TDataBlock* block : blocks_)
+        list.push_back(Slots(*block));
     const int quantity = static_cast<int>(std::find(kValueAxes.begin(), kValueAxes.end(), axis) -
                                           kValueAxes.begin());
     const TMinMaxResult m = CalculateMinMax_Data(list, quantity, true);

@@ -42,6 +42,7 @@ public:
     ~TChartPanel() override;
 
     // ---- TBlockChart ---------------------------------------------------------------
+    const TBlockSlots* Slots(const TDataBlock& block) const override;
     void CreateBlockSeries(TDataBlock& block, const QString& blockName, int styleIndex) override;
     void ReleaseBlockSeries(TDataBlock& block) override;
     void RenameBlockSeries(TDataBlock& block, const QString& blockName) override;
@@ -154,7 +155,9 @@ private:
     QPoint panFrom_;
     // Open blocks in opening order (the order of the block list) and whether each one's
     // time never decreases.
-    std::vector<TDataBlock*> blocks_;
+    // The open blocks in opening order, and the chart's slots of each.
+    std::vector<const TDataBlock*> blocks_;
+    std::unordered_map<const TDataBlock*, TBlockSlots> slots_;
     std::unordered_map<const TDataBlock*, bool> timeSorted_;
     std::vector<TChartSeries*> order_;
 };

@@ -529,7 +529,7 @@ TEST_F(WorkspaceTest, ReadDataReportsABlockThatCannotBeConvertedAndOpensTheOther
     for (std::uint8_t b : BuildMemoryBody(last))
         image.push_back(b);
     image = TerminateMemory(image);
-    dialogScript.push_back([this, &image](QDialog&) {
+    prompts.answerDialog([this, &image](QDialog&) {
         reading_->memory.SetMemory(image);
         EXPECT_EQ(reading_->memory.SplitBlocks(), 3);
         return int(QDialog::Accepted);

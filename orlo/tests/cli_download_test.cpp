@@ -1,6 +1,6 @@
 // orlo-cli download run as a program against the logger simulator.
-#include "platform/testing/SkipOrFail.h"
 #include "OrloSimProcess.h"
+#include "platform/testing/SkipOrFail.h"
 
 #include "orlo/data/TDataBlock.h"
 #include "platform/testing/ChildProcess.h"

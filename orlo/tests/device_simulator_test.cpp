@@ -1,7 +1,7 @@
 // The real serial adapter and the link session against the logger simulator on a
 // pseudo-terminal: what a user's download, configuration work and interruptions do.
-#include "platform/testing/SkipOrFail.h"
 #include "OrloSimProcess.h"
+#include "platform/testing/SkipOrFail.h"
 
 #include "orlo/device/MemoryImageBuilder.h"
 #include "orlo/device/OrloSession.h"

@@ -1,6 +1,6 @@
 // The Data Reading window with its own serial port against the logger simulator.
-#include "platform/testing/SkipOrFail.h"
 #include "OrloSimProcess.h"
+#include "platform/testing/SkipOrFail.h"
 
 #include "orlo/device/ui/TOrloComForm.h"
 #include "platform/testing/ScriptedPrompts.h"

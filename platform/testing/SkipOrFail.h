@@ -17,9 +17,9 @@ inline bool skipsMustFail() {
 
 }  // namespace platform::testing
 
-#define SKIP_OR_FAIL_IN_CI(why)                                                 \
-    do {                                                                        \
-        if (::platform::testing::skipsMustFail())                               \
+#define SKIP_OR_FAIL_IN_CI(why)                                                   \
+    do {                                                                          \
+        if (::platform::testing::skipsMustFail())                                 \
             GTEST_FAIL() << why << " (CI=true: this would be skipped elsewhere)"; \
-        GTEST_SKIP() << why;                                                    \
+        GTEST_SKIP() << why;                                                      \
     } while (0)

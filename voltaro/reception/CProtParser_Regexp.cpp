@@ -105,9 +105,8 @@ std::optional<double> ScanDoubleLikeC(std::string_view s) {
     std::chars_format format = std::chars_format::general;
     if (end - begin >= 2 && begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X')) {
         const char* hex = begin + 2;
-        const bool digits =
-            hex < end &&
-            (isDigitOf(*hex, 16) || (*hex == '.' && hex + 1 < end && isDigitOf(hex[1], 16)));
+        const bool digits = hex < end && (isDigitOf(*hex, 16) ||
+                                          (*hex == '.' && hex + 1 < end && isDigitOf(hex[1], 16)));
         if (digits) {
             begin = hex;
             format = std::chars_format::hex;

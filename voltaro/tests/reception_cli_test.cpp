@@ -1,7 +1,7 @@
 // voltaro-cli import, export and receive, run as separate processes; receive
 // talks to charger-sim on a pseudo-terminal.
-#include "platform/testing/SkipOrFail.h"
 #include "platform/testing/ChildProcess.h"
+#include "platform/testing/SkipOrFail.h"
 #include "reception_SimulatorProcess.h"
 
 #include <QDir>

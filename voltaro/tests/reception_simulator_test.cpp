@@ -2,9 +2,9 @@
 // creates the online session on the first header, an offline download answers
 // the request byte, and silence ends a download with errors. No fixed waits:
 // the tests wait on conditions; the silence is measured by an injected clock.
-#include "platform/testing/SkipOrFail.h"
 #include "platform/serial/PolledPort.h"
 #include "platform/testing/ScriptedPrompts.h"
+#include "platform/testing/SkipOrFail.h"
 #include "reception_SimulatorProcess.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"

@@ -1,9 +1,9 @@
 // "Read Offline Data" on the real serial port against charger-sim: the request
 // button brings the session; silence after data gives the warning and the
 // error status. The silence is measured by an injected clock.
-#include "platform/testing/SkipOrFail.h"
 #include "platform/serial/PolledPort.h"
 #include "platform/testing/ScriptedPrompts.h"
+#include "platform/testing/SkipOrFail.h"
 #include "reception_SimulatorProcess.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"

@@ -17,10 +17,10 @@ inline QString DefaultParserFolder() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("parsers"));
 }
 
-// Builds the program-wide parser list; a definition file that cannot be used
-// is reported on stderr and skipped.
-inline void BuildCommandParserList(const QString& folder) {
-    BuildParserList(folder, [](const QString& dir, ParserList& list) {
+// Builds the parser list of one command; a definition file that cannot be
+// used is reported on stderr and skipped.
+inline void BuildCommandParserList(ParserList& parsers, const QString& folder) {
+    BuildParserList(parsers, folder, [](const QString& dir, ParserList& list) {
         LoadDefinitionParsers(dir, list, [](const QString& text) { writeError(text); });
     });
 }

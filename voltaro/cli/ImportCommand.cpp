@@ -38,12 +38,12 @@ int ImportCommand(const QStringList& args) {
             QStringLiteral("usage: voltaro-cli import RAW.txt --out OUT.vtr [--parsers DIR]"));
         return 2;
     }
-    BuildCommandParserList(folder);
+    ParserList parsers;
+    BuildCommandParserList(parsers, folder);
     CMainDoc doc(true);
     auto session = std::make_unique<CDataModule>(&doc);
     QString error;
-    if (!ImportRawText(*session, input, GetParserList(), &error)) {
-        FreeParserList();
+    if (!ImportRawText(*session, input, parsers, &error)) {
         writeError(error);
         return 1;
     }
@@ -53,7 +53,7 @@ int ImportCommand(const QStringList& args) {
                        .arg(input, QDir::toNativeSeparators(folder)));
     session->SetName(ImportedSessionName(input), false, nullptr);
     doc.AddSession(std::move(session));
-    FreeParserList();
+    FreeParserList(parsers);
     if (!doc.OnSaveDocument(output, &error)) {
         writeError(error);
         return 1;

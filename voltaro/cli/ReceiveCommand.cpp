@@ -192,7 +192,7 @@ struct Reception {
     int status = 1;
 };
 
-Reception receiveOffline(CMainDoc& doc, const Options& o) {
+Reception receiveOffline(CMainDoc& doc, const ParserList& parsers, const Options& o) {
     platform::PolledSerialPort port;
     platform::PortSettings settings;
     if (o.baud > 0)
@@ -203,7 +203,7 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
         return {};
     }
     auto session = std::make_unique<CDataModule>(&doc);
-    StreamReading reading(*session, GetParserList(), platform::SteadyClock());
+    StreamReading reading(*session, parsers, platform::SteadyClock());
     reading.Request();
     QTimer pump;
     pump.start(10);
@@ -225,7 +225,7 @@ Reception receiveOffline(CMainDoc& doc, const Options& o) {
     return {true, reading.GetOutcome() == StreamReading::Outcome::Done ? 0 : 1};
 }
 
-Reception receiveOnline(CMainDoc& doc, const Options& o) {
+Reception receiveOnline(CMainDoc& doc, const ParserList& parsers, const Options& o) {
     ReportingSerialPort port;
     const std::unique_ptr<ReceiverTimer> timer = MakeQtReceiverTimer();
     StderrPrompts prompts(port);
@@ -233,7 +233,7 @@ Reception receiveOnline(CMainDoc& doc, const Options& o) {
     services.port = &port;
     services.timer = timer.get();
     services.prompts = &prompts;
-    services.parsers = &GetParserList();
+    services.parsers = &parsers;
     DocumentReceiver receiver(services);
     receiver.Attach(doc);
     SerialOptions options = receiver.CurrentOptions();
@@ -272,11 +272,13 @@ int ReceiveCommand(const QStringList& args) {
     }
     if (!canSaveTo(o.out))
         return 1;
-    BuildCommandParserList(o.parsers);
+    ParserList parsers;
+    BuildCommandParserList(parsers, o.parsers);
     // A project of its own: no user settings, no snooping at construction.
     CMainDoc doc(true);
-    const Reception reception = o.offline ? receiveOffline(doc, o) : receiveOnline(doc, o);
-    FreeParserList();
+    const Reception reception =
+        o.offline ? receiveOffline(doc, parsers, o) : receiveOnline(doc, parsers, o);
+    FreeParserList(parsers);
     if (!reception.save)
         return reception.status;
     QString error;

@@ -49,6 +49,11 @@ CDataModule* CDataBlock::GetSession() const {
     return nullptr;
 }
 
+ItemDocument* CDataBlock::GetDocument() const {
+    const CDataModule* session = GetSession();
+    return session ? session->m_pDocument : nullptr;
+}
+
 void CDataBlock::Notify(int lHint, DocumentView* pSender) {
     CDataModule* session = GetSession();
     if (session && session->m_pDocument)
@@ -178,7 +183,8 @@ int CDataBlock::GetStartIndex() const {
 int CDataBlock::GetEndIndex() const {
     if (m_nEndIndex >= 0)
         return m_nEndIndex;
-    if (GetItemEnvironment().bMaxUAsEnd)
+    const ItemEnvironment* env = EnvironmentOf(*this);
+    if (env && env->flags.bMaxUAsEnd)
         return GetMaxUIndex();
     return GetCount() - 1;
 }
@@ -255,7 +261,7 @@ void CDataBlock::AppendSample(const DataSample& sample, std::string_view line, b
     m_samples.push_back(s);
     m_nMaxUIndex = -1;
 
-    if (!m_bAnnounced && HasProtocolEditor()) {
+    if (!m_bAnnounced && HasProtocolEditor(*this)) {
         m_bAnnounced = true;
         std::string entry = bOnline ? "Online" : "Offline";
         entry += " Data block ";
@@ -269,12 +275,12 @@ void CDataBlock::AppendSample(const DataSample& sample, std::string_view line, b
         // Offline reading marks the project once, with its session; a live charge
         // may go on for hours after the last save.
         MarkModified();
-        if (const auto& show = GetItemEnvironment().showOnlineData)
-            show(*this);
+        if (const ItemEnvironment* env = EnvironmentOf(*this); env && env->showOnlineData)
+            env->showOnlineData(*this);
         if (n <= 2)
             Notify(HINT_BLOCK_DATA, nullptr);
         else if (m_bSelected)
-            RequestRefresh();
+            RequestRefresh(*this);
     }
 }
 

@@ -60,6 +60,8 @@ public:
 
     // The session this block belongs to, or null.
     CDataModule* GetSession() const;
+    // The document of the block's session, or null.
+    ItemDocument* GetDocument() const override;
     // T of the last sample; 0 for an empty block.
     float GetDuration() const;
     int GetCount() const { return static_cast<int>(m_samples.size()); }

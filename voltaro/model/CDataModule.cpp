@@ -2,23 +2,22 @@
 
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/ItemDocument.h"
+#include "voltaro/model/ItemEnvironment.h"
 
 namespace voltaro {
+namespace {
 
-int CDataModule::s_nSessionCounter = 0;
+int nextSessionNumber(const ItemDocument* pDocument) {
+    ItemEnvironment* env = pDocument ? pDocument->GetEnvironment() : nullptr;
+    return env ? env->flags.NextSessionNumber() : 0;
+}
+
+}  // namespace
 
 CDataModule::CDataModule(ItemDocument* pDocument)
-    : m_pDocument(pDocument), m_strName("Session" + std::to_string(++s_nSessionCounter)) {}
+    : m_pDocument(pDocument), m_strName("Session" + std::to_string(nextSessionNumber(pDocument))) {}
 
 CDataModule::~CDataModule() = default;
-
-int CDataModule::LastSessionNumber() {
-    return s_nSessionCounter;
-}
-
-void CDataModule::ResetSessionCounter() {
-    s_nSessionCounter = 0;
-}
 
 int CDataModule::GetImageIndex() const {
     if (m_pDocument && m_pDocument->GetOnlineSession() == this)

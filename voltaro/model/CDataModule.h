@@ -1,6 +1,7 @@
 #pragma once
-// A session: an ordered list of data blocks, named "Session<n>" from a counter
-// that runs over the whole program run.
+// A session: an ordered list of data blocks, named "Session<n>" from the
+// session counter of its document's environment (shared by the documents of
+// one program run).
 
 #include "voltaro/model/CDataItem.h"
 #include "voltaro/model/CObListEx.h"
@@ -15,8 +16,12 @@ class ItemDocument;
 
 class CDataModule : public CDataItem {
 public:
+    // Takes the next session number of the document's environment; without a
+    // document or environment there is no counter and the name is "Session0".
     explicit CDataModule(ItemDocument* pDocument);
     ~CDataModule() override;
+
+    ItemDocument* GetDocument() const override { return m_pDocument; }
 
     const std::string& GetName() const override { return m_strName; }
     // 3 + the online phase while this is the document's online session, else 1.
@@ -41,18 +46,10 @@ public:
     // Appends a block at the tail and makes this session its parent.
     CDataBlock* AddBlock(std::unique_ptr<CDataBlock> pBlock);
 
-    // The number the last constructed session took (0 before the first one).
-    static int LastSessionNumber();
-    // Starts the numbering afresh. Only for tests: the program never resets it.
-    static void ResetSessionCounter();
-
     ItemDocument* m_pDocument;  // not owning
     std::string m_strName;
     CObListEx<CDataBlock> m_blocks;  // owns its blocks
     int m_nCycleBlocks = 0;          // blocks that received their first data line
-
-private:
-    static int s_nSessionCounter;
 };
 
 }  // namespace voltaro

@@ -46,7 +46,10 @@ bool isReadOnlyFile(const QFileInfo& info) {
 }  // namespace
 
 CMainDoc::CMainDoc(bool bImportOnly, DocumentServices services)
-    : m_bImportOnly(bImportOnly), m_services(std::move(services)) {
+    : m_bImportOnly(bImportOnly),
+      m_services(std::move(services)),
+      m_ownEnvironment(m_services.environment ? nullptr : std::make_unique<ItemEnvironment>()),
+      m_pEnvironment(m_services.environment ? m_services.environment : m_ownEnvironment.get()) {
     m_receiver.m_pDocument = this;
     m_receiver.m_bOnline = true;
     ReadOptions();
@@ -302,7 +305,7 @@ bool CMainDoc::CanCloseFrame(platform::Prompts& prompts) {
 
 CDataModule* CMainDoc::OnCreateEmptySession() {
     CDataModule* session = AddSession(std::make_unique<CDataModule>(this));
-    if (HasProtocolEditor()) {
+    if (HasProtocolEditor(*session)) {
         AddProtocolEntry(*session, kEmptySessionEntry);
     }
     SetModifiedFlag();

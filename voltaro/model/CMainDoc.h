@@ -11,6 +11,7 @@
 #include "voltaro/model/CObListEx.h"
 #include "voltaro/model/GraphSettings.h"
 #include "voltaro/model/ItemDocument.h"
+#include "voltaro/model/ItemEnvironment.h"
 #include "voltaro/model/ReceiverState.h"
 #include "voltaro/model/SerialControlRecord.h"
 
@@ -49,6 +50,9 @@ struct DocumentServices {
     std::function<void()> clearOnlineBar;
     // Whether the protocol editor bar is visible (stored in project files).
     std::function<bool()> isProtocolBarVisible;
+    // The program's item hooks and run-wide flags, shared by its documents (so
+    // session numbers go on across them). Null: the document keeps its own.
+    ItemEnvironment* environment = nullptr;
 };
 
 // Sessions and graph settings read from a project file, not yet in a document.
@@ -86,6 +90,8 @@ public:
     bool IsModified() const override { return m_bModified; }
     CDataModule* GetOnlineSession() const override { return m_receiver.m_pSession; }
     int GetOnlinePhase() const override { return m_nOnlinePhase; }
+    ItemEnvironment* GetEnvironment() const override { return m_pEnvironment; }
+    ItemEnvironment& Environment() const { return *m_pEnvironment; }
 
     const QString& GetPathName() const { return m_strPathName; }
     // The file name of the path, or "Untitled".
@@ -174,6 +180,9 @@ private:
     bool ReadFile(const QString& path, ProjectContents& contents, QString* error);
 
     DocumentServices m_services;
+    // Used when the program hands in no environment.
+    std::unique_ptr<ItemEnvironment> m_ownEnvironment;
+    ItemEnvironment* m_pEnvironment;
     std::vector<DocumentView*> m_views;
     QString m_strPathName;
     bool m_bModified = false;

@@ -11,6 +11,7 @@ namespace voltaro {
 
 class CViewTreeItem;
 class CDataModule;
+struct ItemEnvironment;
 
 // A view registered with the document. pSender is the view that caused the
 // change (it is not notified), pHint the item concerned or null.
@@ -34,6 +35,10 @@ public:
     // Animation phase of the online session's picture: 0..2 while data arrive,
     // 3 while waiting.
     virtual int GetOnlinePhase() const = 0;
+
+    // The hooks and flags of the running program the items reach through their
+    // document (session numbers among them); null when there are none.
+    virtual ItemEnvironment* GetEnvironment() const = 0;
 };
 
 }  // namespace voltaro

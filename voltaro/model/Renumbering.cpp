@@ -18,7 +18,7 @@ bool isBlank(char c) {
 
 }  // namespace
 
-void RenumberSessions(const std::vector<CDataModule*>& sessions) {
+void RenumberSessions(const ItemDocument& doc, const std::vector<CDataModule*>& sessions) {
     int counter = 0;
     for (CDataModule* session : sessions) {
         ++counter;
@@ -32,10 +32,10 @@ void RenumberSessions(const std::vector<CDataModule*>& sessions) {
             base = "Session";
         session->SetName(base + " " + std::to_string(counter), true, nullptr);
     }
-    RequestRefresh();
+    RequestRefresh(doc);
 }
 
-void RenumberBlocks(const std::vector<CViewTreeItem*>& selectedItems) {
+void RenumberBlocks(const ItemDocument& doc, const std::vector<CViewTreeItem*>& selectedItems) {
     for (CViewTreeItem* item : selectedItems) {
         CDataModule* session = dynamic_cast<CDataModule*>(item);
         if (!session) {
@@ -54,7 +54,7 @@ void RenumberBlocks(const std::vector<CViewTreeItem*>& selectedItems) {
             block->SetName(std::to_string(counter) + " " + name.substr(i), true, nullptr);
         }
     }
-    RequestRefresh();
+    RequestRefresh(doc);
 }
 
 }  // namespace voltaro

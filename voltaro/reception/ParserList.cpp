@@ -66,21 +66,16 @@ int ParserList::OfferLine(CDataBlock& block, std::string_view line, bool bComple
     return flags;
 }
 
-ParserList& GetParserList() {
-    static ParserList list;
-    return list;
-}
-
-void BuildParserList(const QString& folder, const DefinitionParserLoader& loader) {
-    ParserList& list = GetParserList();
+void BuildParserList(ParserList& list, const QString& folder,
+                     const DefinitionParserLoader& loader) {
     list.Clear();
     list.Add(std::make_unique<CProtParser_Kova>());
     if (loader)
         loader(folder, list);
 }
 
-void FreeParserList() {
-    GetParserList().Clear();
+void FreeParserList(ParserList& list) {
+    list.Clear();
 }
 
 }  // namespace voltaro

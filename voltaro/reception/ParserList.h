@@ -1,9 +1,9 @@
 #pragma once
 // The ordered list of protocol parsers and the dispatch of one line to them.
 //
-// The program keeps one list for its whole run (BuildParserList at start-up,
-// FreeParserList at exit); the receivers, imports and tests take a list by
-// reference, so a test can build its own.
+// The program builds one list at start-up (BuildParserList) and hands it to the
+// receivers, imports and readers, which take it by reference; a test builds
+// its own.
 
 #include "voltaro/model/CObListEx.h"
 #include "voltaro/reception/CProtParser.h"
@@ -56,10 +56,11 @@ private:
 // list holds the built-in parsers only.
 using DefinitionParserLoader = std::function<void(const QString& folder, ParserList& list)>;
 
-// The program-wide list: the KOVA parser first, then the definition-file parsers
-// of the folder through the loader. Building again replaces the list.
-void BuildParserList(const QString& folder, const DefinitionParserLoader& loader = {});
-void FreeParserList();
-ParserList& GetParserList();
+// Fills the list: the KOVA parser first, then the definition-file parsers of the
+// folder through the loader. Building again replaces the contents.
+void BuildParserList(ParserList& list, const QString& folder,
+                     const DefinitionParserLoader& loader = {});
+// Deletes the parsers and empties the list (the list does so when destroyed).
+void FreeParserList(ParserList& list);
 
 }  // namespace voltaro

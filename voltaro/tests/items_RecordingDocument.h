@@ -1,7 +1,7 @@
 #pragma once
 // A document for item tests: records every view notification and the modified
-// mark, and lets a test choose the online session. Also keeps the program-wide
-// item environment clean around each test.
+// mark, lets a test choose the online session, and has an item environment of
+// its own for the test to fill in.
 
 #include "voltaro/model/CDataModule.h"
 #include "voltaro/model/ItemDocument.h"
@@ -33,6 +33,7 @@ public:
     bool IsModified() const override { return modified; }
     CDataModule* GetOnlineSession() const override { return onlineSession; }
     int GetOnlinePhase() const override { return onlinePhase; }
+    ItemEnvironment* GetEnvironment() const override { return &environment; }
 
     std::vector<int> hints() const {
         std::vector<int> h;
@@ -45,22 +46,13 @@ public:
     bool modified = false;
     CDataModule* onlineSession = nullptr;
     int onlinePhase = 0;
+    mutable ItemEnvironment environment;
 };
 
 // A view pointer for sender arguments; never called.
 class SilentView : public DocumentView {
 public:
     void OnUpdate(DocumentView*, int, CViewTreeItem*) override {}
-};
-
-// Saves and restores the program-wide item environment.
-class ItemTest : public ::testing::Test {
-protected:
-    void SetUp() override { saved_ = GetItemEnvironment(); }
-    void TearDown() override { GetItemEnvironment() = saved_; }
-
-private:
-    ItemEnvironment saved_;
 };
 
 }  // namespace voltaro::testing

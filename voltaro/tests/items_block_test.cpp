@@ -13,7 +13,6 @@
 namespace voltaro {
 namespace {
 
-using testing::ItemTest;
 using testing::Notification;
 using testing::RecordingDocument;
 using testing::SilentView;
@@ -27,7 +26,7 @@ DataSample sample(float t, float u, float i, float r = 0.0f) {
     return s;
 }
 
-class BlockTest : public ItemTest {
+class BlockTest : public ::testing::Test {
 protected:
     BlockTest() : session(&doc), block(session.AddBlock(std::make_unique<CDataBlock>())) {
         block->m_strName = "NiMH C";
@@ -114,8 +113,8 @@ TEST_F(BlockTest, AppendSampleKeepsTheFirst80CharactersOfTheLine) {
 TEST_F(BlockTest, OfflineAppendingSendsNoViewTraffic) {
     int shown = 0;
     int refreshes = 0;
-    GetItemEnvironment().showOnlineData = [&](CDataBlock&) { ++shown; };
-    GetItemEnvironment().requestRefresh = [&] { ++refreshes; };
+    doc.environment.showOnlineData = [&](CDataBlock&) { ++shown; };
+    doc.environment.requestRefresh = [&] { ++refreshes; };
     block->m_bSelected = true;
     for (int i = 0; i < 5; ++i)
         block->AppendSample(sample(static_cast<float>(i), 1, 1), "", false);
@@ -128,8 +127,8 @@ TEST_F(BlockTest, OfflineAppendingSendsNoViewTraffic) {
 TEST_F(BlockTest, OnlineAppendingNotifiesAYoungBlockThenRefreshesTheGraphIfSelected) {
     std::vector<CDataBlock*> shown;
     int refreshes = 0;
-    GetItemEnvironment().showOnlineData = [&](CDataBlock& b) { shown.push_back(&b); };
-    GetItemEnvironment().requestRefresh = [&] { ++refreshes; };
+    doc.environment.showOnlineData = [&](CDataBlock& b) { shown.push_back(&b); };
+    doc.environment.requestRefresh = [&] { ++refreshes; };
 
     for (int i = 0; i < 5; ++i)
         block->AppendSample(sample(static_cast<float>(i), 1, 1), "", true);
@@ -153,7 +152,7 @@ TEST_F(BlockTest, TheFirstAppendAnnouncesTheBlockWhenAProtocolEditorExists) {
     EXPECT_FALSE(block->m_bAnnounced);
 
     std::vector<std::pair<CDataItem*, std::string>> entries;
-    GetItemEnvironment().addProtocolEntry = [&](CDataItem& item, const std::string& text) {
+    doc.environment.addProtocolEntry = [&](CDataItem& item, const std::string& text) {
         entries.emplace_back(&item, text);
     };
     block->m_strDevice = "KOVA 4";
@@ -248,7 +247,7 @@ TEST_P(IndexAtPercent, MapsPercentOntoTheNormalisedRange) {
         block->AppendSample(sample(static_cast<float>(i), i == 120 ? 20.0f : 10.0f, 1), "", false);
     block->m_nStartIndex = c.start;
     block->m_nEndIndex = c.end;
-    GetItemEnvironment().bMaxUAsEnd = c.maxUAsEnd;
+    doc.environment.flags.bMaxUAsEnd = c.maxUAsEnd;
     int index = -1;
     const DataSample* s = block->IndexAtPercent(c.percent, &index);
     EXPECT_EQ(index, c.index) << c.what;
@@ -309,7 +308,7 @@ TEST_F(BlockTest, SetPercentLimitClampsToTheBlockQuietly) {
 TEST_F(BlockTest, EndIndexFollowsTheMaxUOption) {
     appendU({1, 5, 2, 3});
     EXPECT_EQ(block->GetEndIndex(), 3);
-    GetItemEnvironment().bMaxUAsEnd = true;
+    doc.environment.flags.bMaxUAsEnd = true;
     EXPECT_EQ(block->GetEndIndex(), 1);
 }
 

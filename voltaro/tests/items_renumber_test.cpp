@@ -13,14 +13,12 @@
 namespace voltaro {
 namespace {
 
-using testing::ItemTest;
 using testing::RecordingDocument;
 
-class RenumberTest : public ItemTest {
+class RenumberTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ItemTest::SetUp();
-        GetItemEnvironment().requestRefresh = [this] { ++refreshes; };
+        doc.environment.requestRefresh = [this] { ++refreshes; };
     }
     CDataModule* addSession(const std::string& name) {
         sessions.push_back(std::make_unique<CDataModule>(&doc));
@@ -61,7 +59,7 @@ TEST_F(RenumberTest, SessionsEndingInADigitGetTheirPositionOthersKeepTheirNames)
     std::vector<CDataModule*> chosen;
     for (const auto& c : cases)
         chosen.push_back(addSession(c.before));
-    RenumberSessions(chosen);
+    RenumberSessions(doc, chosen);
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(chosen[i]->m_strName, cases[i].after) << "was \"" << cases[i].before << '"';
     EXPECT_EQ(refreshes, 1);
@@ -70,7 +68,7 @@ TEST_F(RenumberTest, SessionsEndingInADigitGetTheirPositionOthersKeepTheirNames)
 TEST_F(RenumberTest, SessionRenamesGoThroughSetNameWithNotification) {
     CDataModule* a = addSession("Charge12");
     CDataModule* b = addSession("Test");
-    RenumberSessions({b, a});  // b uses up number 1
+    RenumberSessions(doc, {b, a});  // b uses up number 1
     EXPECT_EQ(a->m_strName, "Charge 2");
     EXPECT_EQ(doc.hints(), std::vector<int>{HINT_SESSION_CHANGED});
     EXPECT_TRUE(doc.modified);
@@ -92,7 +90,7 @@ TEST_F(RenumberTest, BlocksGetTheirPositionInFrontOfTheRestOfTheName) {
         addBlock(s, c.before);
     CDataBlock* auto1 = s->m_blocks.GetHead();
     auto1->m_bAutoNamed = true;
-    RenumberBlocks({s});
+    RenumberBlocks(doc, {s});
     std::vector<std::string> expected;
     for (const auto& c : cases)
         expected.emplace_back(c.after);
@@ -111,7 +109,7 @@ TEST_F(RenumberTest, ASelectedBlockStandsForItsSessionAndRepeatsChangeNothing) {
     CDataBlock* c = addBlock(second, "3 c");
     addBlock(untouched, "7 z");
 
-    RenumberBlocks({b, first, c});
+    RenumberBlocks(doc, {b, first, c});
     EXPECT_EQ(blockNames(first), (std::vector<std::string>{"1 a", "2 b"}));
     EXPECT_EQ(blockNames(second), std::vector<std::string>{"1 c"});
     EXPECT_EQ(blockNames(untouched), std::vector<std::string>{"7 z"});

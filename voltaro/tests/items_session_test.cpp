@@ -13,7 +13,6 @@
 namespace voltaro {
 namespace {
 
-using testing::ItemTest;
 using testing::Notification;
 using testing::RecordingDocument;
 using testing::SilentView;
@@ -28,7 +27,7 @@ private:
     int& destroyed_;
 };
 
-class SessionTest : public ItemTest {
+class SessionTest : public ::testing::Test {
 protected:
     CDataBlock* addBlock(CDataModule& session, const std::string& name) {
         CDataBlock* block = session.AddBlock(std::make_unique<CDataBlock>());
@@ -45,7 +44,6 @@ protected:
 };
 
 TEST_F(SessionTest, TheFifthSessionOfARunIsSession5WhateverBecameOfTheOthers) {
-    CDataModule::ResetSessionCounter();
     {
         CDataModule first(&doc);
         EXPECT_EQ(first.m_strName, "Session1");
@@ -54,14 +52,30 @@ TEST_F(SessionTest, TheFifthSessionOfARunIsSession5WhateverBecameOfTheOthers) {
     // then replaced by the stored ones.
     auto loaded = std::make_unique<CDataModule>(&doc);
     loaded->SetName("From file", false, nullptr);
-    auto third = std::make_unique<CDataModule>(nullptr);
+    auto third = std::make_unique<CDataModule>(&doc);
     auto fourth = std::make_unique<CDataModule>(&doc);
     loaded.reset();
     third.reset();
     fourth.reset();
     CDataModule fifth(&doc);
     EXPECT_EQ(fifth.m_strName, "Session5");
-    EXPECT_EQ(CDataModule::LastSessionNumber(), 5);
+    EXPECT_EQ(doc.environment.flags.nSessionCounter, 5);
+}
+
+TEST_F(SessionTest, EachEnvironmentCountsItsOwnSessionsAndASessionWithoutOneCountsNothing) {
+    RecordingDocument other;
+    CDataModule a1(&doc);
+    CDataModule b1(&other);
+    CDataModule a2(&doc);
+    CDataModule loose(nullptr);
+    CDataModule b2(&other);
+    EXPECT_EQ(a1.m_strName, "Session1");
+    EXPECT_EQ(a2.m_strName, "Session2");
+    EXPECT_EQ(b1.m_strName, "Session1");
+    EXPECT_EQ(b2.m_strName, "Session2");
+    EXPECT_EQ(loose.m_strName, "Session0");
+    EXPECT_EQ(doc.environment.flags.nSessionCounter, 2);
+    EXPECT_EQ(other.environment.flags.nSessionCounter, 2);
 }
 
 TEST_F(SessionTest, NewSessionIsEmptyOwnsItsBlocksAndHasNoParent) {

@@ -41,11 +41,7 @@ public:
 
 class ProjectDocument : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        CDataModule::ResetSessionCounter();
-    }
-    void TearDown() override { GetItemEnvironment() = ItemEnvironment{}; }
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
     platform::SettingsKey options() {
@@ -238,10 +234,10 @@ TEST_F(ProjectDocument, StoredDefaultHasVersionAndNoTitles) {
 
 TEST_F(ProjectDocument, CreateEmptySessionAnnouncesAndWritesTheProtocol) {
     std::vector<std::pair<CDataItem*, std::string>> entries;
-    GetItemEnvironment().addProtocolEntry = [&](CDataItem& item, const std::string& text) {
+    CMainDoc doc(true);
+    doc.Environment().addProtocolEntry = [&](CDataItem& item, const std::string& text) {
         entries.emplace_back(&item, text);
     };
-    CMainDoc doc(true);
     RecordingView view;
     doc.AddView(&view);
     CDataModule* session = doc.OnCreateEmptySession();
@@ -254,6 +250,81 @@ TEST_F(ProjectDocument, CreateEmptySessionAnnouncesAndWritesTheProtocol) {
     EXPECT_EQ(entries[0].first, session);
     EXPECT_EQ(entries[0].second, "Empty Session manually created ");
     EXPECT_TRUE(doc.IsModified()) << "a new session is a change to keep";
+}
+
+TEST_F(ProjectDocument, EachDocumentsItemsReachOnlyTheEnvironmentTheDocumentWasGiven) {
+    std::vector<std::string> firstLog;
+    std::vector<std::string> secondLog;
+    ItemEnvironment first;
+    first.addProtocolEntry = [&](CDataItem& item, const std::string&) {
+        firstLog.push_back(item.GetName());
+    };
+    first.flags.bMaxUAsEnd = true;
+    ItemEnvironment second;
+    second.addProtocolEntry = [&](CDataItem& item, const std::string&) {
+        secondLog.push_back(item.GetName());
+    };
+    DocumentServices s1;
+    s1.environment = &first;
+    DocumentServices s2;
+    s2.environment = &second;
+    CMainDoc a(true, s1);
+    CMainDoc b(true, s2);
+    CMainDoc own(true);  // given none: keeps an empty one of its own
+    EXPECT_EQ(a.GetEnvironment(), &first);
+    EXPECT_EQ(b.GetEnvironment(), &second);
+    ASSERT_NE(own.GetEnvironment(), nullptr);
+
+    a.OnCreateEmptySession();
+    b.OnCreateEmptySession();
+    b.OnCreateEmptySession();
+    own.OnCreateEmptySession();
+    EXPECT_EQ(firstLog, (std::vector<std::string>{"Session1"}));
+    EXPECT_EQ(secondLog, (std::vector<std::string>{"Session1", "Session2"}));
+
+    // A block reaches its document's environment through its session: the
+    // entry announcing its first sample, and the 100 % point of its axis.
+    for (CMainDoc* doc : {&a, &b}) {
+        CDataBlock* block = doc->m_sessions.GetHead()->AddBlock(std::make_unique<CDataBlock>());
+        block->m_strName = "Block";
+        for (float u : {1.0f, 5.0f, 2.0f}) {
+            DataSample sample;
+            sample.U = u;
+            block->AppendSample(sample, "", false);
+        }
+    }
+    EXPECT_EQ(firstLog, (std::vector<std::string>{"Session1", "Block"}));
+    EXPECT_EQ(secondLog, (std::vector<std::string>{"Session1", "Session2", "Block"}));
+    EXPECT_EQ(a.m_sessions.GetHead()->m_blocks.GetHead()->GetEndIndex(), 1) << "at maximal U";
+    EXPECT_EQ(b.m_sessions.GetHead()->m_blocks.GetHead()->GetEndIndex(), 2) << "at the end";
+
+    // Taken out of its document, a block has no environment at all.
+    std::unique_ptr<CDataBlock> taken;
+    CDataBlock* loose = a.m_sessions.GetHead()->m_blocks.GetHead();
+    ASSERT_TRUE(a.RemoveItemBlock(loose, false, false, nullptr, &taken));
+    EXPECT_EQ(taken->GetDocument(), nullptr);
+    EXPECT_EQ(taken->GetEndIndex(), 2);
+}
+
+TEST_F(ProjectDocument, DocumentsSharingAnEnvironmentCountSessionsOnAcrossNewAndOpen) {
+    ItemEnvironment program;
+    DocumentServices s;
+    s.environment = &program;
+    CMainDoc doc(true, s);
+    EXPECT_EQ(doc.OnCreateEmptySession()->m_strName, "Session1");
+    ASSERT_TRUE(doc.OnSaveDocument(path("count.vtr")));
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.OnCreateEmptySession()->m_strName, "Session2") << "New does not reset";
+    ASSERT_TRUE(doc.OnOpenDocument(path("count.vtr")));  // the stored session takes 3
+    EXPECT_EQ(doc.OnCreateEmptySession()->m_strName, "Session4") << "Open does not reset";
+    CMainDoc second(true, s);
+    EXPECT_EQ(second.OnCreateEmptySession()->m_strName, "Session5");
+
+    // A document with an environment of its own starts at 1, and the shared
+    // counter does not move.
+    CMainDoc apart(true);
+    EXPECT_EQ(apart.OnCreateEmptySession()->m_strName, "Session1");
+    EXPECT_EQ(program.flags.nSessionCounter, 5);
 }
 
 TEST_F(ProjectDocument, RemoveSessionNotifiesAroundAndSparesTheSender) {

@@ -59,10 +59,7 @@ DataSample sample(float t, float u, float i, float r, std::string_view text) {
 
 class ProjectFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        CDataModule::ResetSessionCounter();
-    }
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
 
     // A project of two sessions with two blocks each and every stored field set.
@@ -216,10 +213,13 @@ TEST_F(ProjectFile, RoundTripKeepsEveryStoredField) {
 }
 
 TEST_F(ProjectFile, LoadedSessionsTakeNumbersFromTheProgramCounter) {
-    CMainDoc doc(true);
+    ItemEnvironment program;
+    DocumentServices services;
+    services.environment = &program;
+    CMainDoc doc(true, services);
     fill(doc);  // Session1, Session2 (renamed)
     ASSERT_TRUE(doc.OnSaveDocument(path("n.vtr")));
-    CMainDoc loaded(true);
+    CMainDoc loaded(true, services);
     ASSERT_TRUE(loaded.OnOpenDocument(path("n.vtr")));  // takes 3 and 4
     EXPECT_EQ(loaded.m_sessions.GetAt(0)->m_strName, "Charge 1");
     EXPECT_EQ(loaded.OnCreateEmptySession()->m_strName, "Session5");

@@ -273,21 +273,29 @@ TEST(ParserDispatch, HeaderOfAnotherDeviceFinishesTheBlock) {
     EXPECT_EQ(list.OfferLine(block, "*** KOVA v2.10 \"", false, false), PF_UNRECOGNISED);
 }
 
-TEST(ParserDispatch, ProgramWideListStartsWithKova) {
+TEST(ParserDispatch, BuiltListStartsWithKovaAndBuildingAgainReplacesIt) {
     int loaderCalls = 0;
-    BuildParserList(QStringLiteral("/nonexistent"), [&](const QString& folder, ParserList& l) {
-        ++loaderCalls;
-        EXPECT_EQ(folder, QStringLiteral("/nonexistent"));
-        EXPECT_EQ(l.GetCount(), 1u);
-        l.Add(std::make_unique<FakeParser>(0, 0));
-    });
+    ParserList list;
+    ParserList other;
+    BuildParserList(list, QStringLiteral("/nonexistent"),
+                    [&](const QString& folder, ParserList& l) {
+                        ++loaderCalls;
+                        EXPECT_EQ(folder, QStringLiteral("/nonexistent"));
+                        EXPECT_EQ(&l, &list);
+                        EXPECT_EQ(l.GetCount(), 1u);
+                        l.Add(std::make_unique<FakeParser>(0, 0));
+                    });
     EXPECT_EQ(loaderCalls, 1);
-    ASSERT_EQ(GetParserList().GetCount(), 2u);
-    EXPECT_NE(dynamic_cast<CProtParser_Kova*>(GetParserList().GetAt(0)), nullptr);
-    BuildParserList(QString());
-    EXPECT_EQ(GetParserList().GetCount(), 1u);
-    FreeParserList();
-    EXPECT_EQ(GetParserList().GetCount(), 0u);
+    ASSERT_EQ(list.GetCount(), 2u);
+    EXPECT_NE(dynamic_cast<CProtParser_Kova*>(list.GetAt(0)), nullptr);
+    BuildParserList(other, QString());
+    EXPECT_EQ(other.GetCount(), 1u);
+    EXPECT_EQ(list.GetCount(), 2u) << "each list is its own";
+    BuildParserList(list, QString());
+    EXPECT_EQ(list.GetCount(), 1u);
+    FreeParserList(list);
+    EXPECT_EQ(list.GetCount(), 0u);
+    EXPECT_EQ(other.GetCount(), 1u);
 }
 
 }  // namespace

@@ -78,8 +78,8 @@ TEST(DefinitionDiscovery, ParserListHasKovaFirstAndSkipsRefusedFiles) {
     folder.write("more/e.rxp", "DATA = x\n");
 
     platform::ScriptedPrompts prompts;
-    BuildParserList(folder.root(), DefinitionFileLoader(prompts));
-    const ParserList& list = GetParserList();
+    ParserList list;
+    BuildParserList(list, folder.root(), DefinitionFileLoader(prompts));
     ASSERT_EQ(list.GetCount(), 4u);
     EXPECT_NE(dynamic_cast<CProtParser_Kova*>(list.GetAt(0)), nullptr);
     EXPECT_EQ(titles(list, 1), (std::vector<std::string>{"Ay", "Bee", "Dee"}));
@@ -90,8 +90,8 @@ TEST(DefinitionDiscovery, ParserListHasKovaFirstAndSkipsRefusedFiles) {
                            "Parser 'e.rxp' definition does not contain time data index."}));
     for (const auto& m : prompts.messages())
         EXPECT_EQ(m.icon, platform::Icon::Warning);
-    FreeParserList();
-    EXPECT_EQ(GetParserList().GetCount(), 0u);
+    FreeParserList(list);
+    EXPECT_EQ(list.GetCount(), 0u);
 }
 
 TEST(DefinitionDiscovery, LoadedParsersReadLinesThroughTheList) {

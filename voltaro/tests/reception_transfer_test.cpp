@@ -52,9 +52,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         parsers.Add(std::make_unique<CProtParser_Kova>());
-        saved = GetItemEnvironment();
     }
-    void TearDown() override { GetItemEnvironment() = saved; }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
     static CDataBlock* addBlock(CDataModule& session, const char* name,
@@ -75,7 +73,6 @@ protected:
 
     QTemporaryDir dir;
     ParserList parsers;
-    ItemEnvironment saved;
 };
 
 TEST_F(TransferTest, TranslatedExportFormatsHeaderAndNumbers) {
@@ -170,11 +167,12 @@ TEST_F(TransferTest, SelectionWritesEveryBlockOnce) {
 
 TEST_F(TransferTest, ImportOfCaptureWithCrLfMakesTwoNamedBlocks) {
     std::vector<std::string> entries;
-    GetItemEnvironment().addProtocolEntry = [&](CDataItem& item, const std::string& text) {
+    CMainDoc doc(true);
+    doc.Environment().addProtocolEntry = [&](CDataItem& item, const std::string& text) {
         entries.push_back(text);
         item.m_protocol += text;
     };
-    CDataModule session(nullptr);
+    CDataModule session(&doc);
     const QString file = dataFile("reception_kova_two_blocks.txt");
     ASSERT_TRUE(ImportRawText(session, file, parsers, nullptr, fixedTime));
     ASSERT_EQ(session.m_blocks.GetCount(), 2u);

@@ -547,12 +547,10 @@ TEST(ChartModel, NormalizedXFollowsTheBlocksPercentLimits) {
         EXPECT_FLOAT_EQ(m.xMin, std::min(0.0f, c.x(0)));
 
         // The same numbers as the block's own PercentAtIndex under the program's option.
-        const bool saved = GetItemEnvironment().bMaxUAsEnd;
-        GetItemEnvironment().bMaxUAsEnd = c.maxUAsEnd;
+        t.doc.Environment().flags.bMaxUAsEnd = c.maxUAsEnd;
         for (int k = 0; k <= 100; ++k)
             EXPECT_FLOAT_EQ(x[static_cast<std::size_t>(k)],
                             static_cast<float>(b->PercentAtIndex(k)));
-        GetItemEnvironment().bMaxUAsEnd = saved;
     }
 }
 

@@ -5,11 +5,11 @@
 #include "voltaro/model/CDataModule.h"
 #include "voltaro/model/CMainDoc.h"
 
-#include <memory>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -73,7 +73,7 @@ protected:
         auto add = [](CDataModule* s, const char* name, std::vector<DataSample> samples,
                       bool selected) {
             auto owned = std::make_unique<CDataBlock>();
-        auto* b = owned.get();
+            auto* b = owned.get();
             b->m_strName = name;
             b->m_samples = std::move(samples);
             b->m_bSelected = selected;

@@ -5,8 +5,8 @@
 #include "voltaro/model/CMainDoc.h"
 #include "voltaro/model/ItemEnvironment.h"
 
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <cmath>
 #include <functional>

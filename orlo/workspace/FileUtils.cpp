@@ -7,6 +7,20 @@
 
 namespace orlo {
 
+platform::FileDialogRequest CsvExportRequest(const QString& folder, const QString& source) {
+    QString csv = source;
+    const QString suffix = QFileInfo(source).suffix();
+    if (!suffix.isEmpty())
+        csv.chop(suffix.size() + 1);
+    platform::FileDialogRequest request;
+    request.directory = folder;
+    request.fileName = csv + QStringLiteral(".csv");
+    request.filter = platform::qtFilterFromPairs(QStringLiteral("*.csv|*.csv|*.* (All Files)|*.*"));
+    request.defaultSuffix = QStringLiteral("csv");
+    request.confirmOverwrite = true;
+    return request;
+}
+
 bool DeleteToRecycleBin(const QString& path, QString* error) {
     if (!QFileInfo::exists(path)) {
         if (error)

@@ -564,15 +564,7 @@ void TFolderTreePanel::ExportFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.isFile())
         return;
-    platform::FileDialogRequest request;
-    request.directory = info.absolutePath();
-    QString csv = path;
-    if (!info.suffix().isEmpty())
-        csv.chop(info.suffix().size() + 1);
-    request.fileName = csv + QStringLiteral(".csv");
-    request.filter = platform::qtFilterFromPairs(QStringLiteral("*.csv|*.csv|*.* (All Files)|*.*"));
-    request.defaultSuffix = QStringLiteral("csv");
-    request.confirmOverwrite = true;
+    const platform::FileDialogRequest request = CsvExportRequest(info.absolutePath(), path);
     const std::optional<QString> chosen = prompts_.saveFileName(request);
     if (!chosen || chosen->isEmpty())
         return;

@@ -3,6 +3,8 @@
 // GridRoutines.cpp.
 #include "orlo/workspace/TBlockGrid.h"
 
+#include "orlo/workspace/FileUtils.h"
+
 #include "orlo/device/TOrloMemory.h"
 #include "orlo/workspace/TStringGrid.h"
 #include "platform/core/Prompts.h"
@@ -218,16 +220,9 @@ int TBlockGrid::ExportBlock(int row) {
     const QString source = entry.PathText();
     const QFileInfo info(source);
     const bool hasFile = entry.HasFile();
-    QString csv = hasFile ? source : info.fileName();
-    if (!info.suffix().isEmpty())
-        csv.chop(info.suffix().size() + 1);
-    platform::FileDialogRequest request;
     // A block that was never saved has no folder of its own.
-    request.directory = hasFile ? info.absolutePath() : saveFolder();
-    request.fileName = csv + QStringLiteral(".csv");
-    request.filter = platform::qtFilterFromPairs(QStringLiteral("*.csv|*.csv|*.* (All Files)|*.*"));
-    request.defaultSuffix = QStringLiteral("csv");
-    request.confirmOverwrite = true;
+    const platform::FileDialogRequest request = CsvExportRequest(
+        hasFile ? info.absolutePath() : saveFolder(), hasFile ? source : info.fileName());
     const std::optional<QString> chosen = prompts_.saveFileName(request);
     if (!chosen || chosen->isEmpty())
         return 0;

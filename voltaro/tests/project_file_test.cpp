@@ -3,6 +3,7 @@
 #include "project_bytes.h"
 
 #include "platform/settings/SettingsStore.h"
+#include "platform/testing/FileBytes.h"
 #include "voltaro/model/ArchiveReader.h"
 #include "voltaro/model/ArchiveWriter.h"
 #include "voltaro/model/CDataBlock.h"
@@ -31,18 +32,11 @@ std::string toBytes(const CMainDoc& doc) {
 }
 
 void writeFile(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+    ASSERT_TRUE(platform::testing::writeFileBytes(path, bytes)) << path.toStdString();
 }
 
 std::string readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray data = file.readAll();
-    return std::string(data.constData(), std::size_t(data.size()));
+    return platform::testing::readFileBytes(path).value_or("");
 }
 
 DataSample sample(float t, float u, float i, float r, std::string_view text) {

@@ -1,5 +1,6 @@
 // Text export of blocks (translated and raw) and the raw-text import, with the
 // round trip from one to the other.
+#include "platform/testing/FileBytes.h"
 #include "platform/testing/ScriptedPrompts.h"
 #include "voltaro/model/CDataBlock.h"
 #include "voltaro/model/CDataModule.h"
@@ -23,10 +24,7 @@ namespace {
 using namespace voltaro;
 
 std::string readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll().toStdString();
+    return platform::testing::readFileBytes(path).value_or("");
 }
 
 QString dataFile(const char* name) {

@@ -53,7 +53,7 @@ int InfoCommand(const QStringList& args) {
     for (const TAnnotation& a : b.Annotations) {
         json.beginObject();
         json.value("Time", jsonNumber(a.Time));
-        json.value("Text", jsonString(a.Text));
+        json.value("Text", platform::cli::jsonText(QString::fromStdString(a.Text)));
         json.endObject();
     }
     json.endArray();

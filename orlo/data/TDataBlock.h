@@ -49,7 +49,9 @@ inline constexpr std::int32_t ChannelRpm = 0x2000;
 struct TAnnotation {
     double Time = 0;  // seconds
     double Value = 0;
-    std::string Text;  // 8-bit bytes, like the notes
+    // UTF-8, unlike the other texts of a block: the user types it and only our own
+    // section of the data file keeps it, so no character is lost to the code page.
+    std::string Text;
 
     bool operator==(const TAnnotation&) const = default;
 };

@@ -113,7 +113,8 @@ TEST(CliInfo, NotesAsPlainTextAndTheAnnotations) {
         b.Time = {0, 0.1};
         b.Voltage = {12, 12.1};
         b.Notes = c.notes;
-        b.Annotations = {{0.5, 120, "climb, \"full\" \xe8"}, {1.25, -2, ""}};
+        // Annotation texts are UTF-8: one beyond the code page as well.
+        b.Annotations = {{0.5, 120, "climb, \"full\" \xc4\x8d \xce\xa9"}, {1.25, -2, ""}};
         const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".orl"));
         ASSERT_TRUE(orlo::WriteDataFile(path, b).Ok);
         const CliRun r = runCli({QStringLiteral("info"), path});
@@ -126,7 +127,7 @@ TEST(CliInfo, NotesAsPlainTextAndTheAnnotations) {
         EXPECT_EQ(list[0].toObject().keys(), (QStringList{"Text", "Time"}));
         EXPECT_EQ(list[0].toObject()["Time"].toDouble(), 0.5);
         EXPECT_EQ(list[0].toObject()["Text"].toString(),
-                  QString::fromUtf8("climb, \"full\" \u010d"));
+                  QString::fromUtf8("climb, \"full\" \u010d \u03a9"));
         EXPECT_EQ(list[1].toObject()["Time"].toDouble(), 1.25);
         EXPECT_EQ(list[1].toObject()["Text"].toString(), QString());
     }

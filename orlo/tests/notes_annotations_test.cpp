@@ -219,6 +219,25 @@ TEST_F(AnnotationTest, SaveWritesTheAnnotationsAndReopeningShowsThem) {
     EXPECT_EQ(saved.Annotations, std::vector<TAnnotation>(expected.begin() + 1, expected.end()));
 }
 
+// The user types any character; the code page of the rest of the file holds neither
+// "ñ" nor "Ω", which used to come back as "?".
+TEST_F(AnnotationTest, TextBeyondTheCodePageSurvivesSaveAndReopen) {
+    const QString path = form->StringGrid1().Cells(TStringGrid::ColPath, 0);
+    const QString typed = QStringLiteral("Año 2026: 80 °C, 5 € \u03A9 \u65E5\u672C, \"cut\"\\n");
+    WithDialog(0, [&] {
+        AnswerEdit("3", "12", typed);
+        annot->ButtonNew()->click();
+    });
+    form->StringGrid1().setCurrentCell(0, 0);
+    form->Commands().mnuSave->trigger();
+    ASSERT_FALSE(Block(0).Modified);
+    form->Grid().CloseGridRow(0);
+    form->openFiles({path});
+    const int row = form->Grid().RowCount() - 1;
+    EXPECT_EQ(SeriesLabels(row), QStringList{typed});
+    WithDialog(row, [&] { EXPECT_EQ(ListTexts(*annot), QStringList{typed}); });
+}
+
 TEST_F(AnnotationTest, ToolbarButtonShowsTheDialogForTheSelectedRow) {
     QAction* button = form->TBAnnotDialog;
     ASSERT_NE(button, nullptr);

@@ -6,7 +6,6 @@
 #include "orlo/workspace/TFormAnnotEdit.h"
 #include "orlo/workspace/TStringGrid.h"
 #include "orlo/workspace/chart/TBlockPlot.h"
-#include "platform/core/TextCodec.h"
 #include "platform/ui/DialogPrompts.h"
 
 #include <QComboBox>
@@ -144,7 +143,7 @@ void TFormAnnot::addFromEditor(TChartSeries& series, TDataBlock& block) {
     TAnnotation a;
     a.Time = TFormAnnotEdit::FieldValue(edit_.EditTime());
     a.Value = TFormAnnotEdit::FieldValue(edit_.EditAlt());
-    a.Text = platform::fromQt(edit_.EditText()->text());
+    a.Text = edit_.EditText()->text().toStdString();
     const int index = AddAnnotation(block, std::move(a));
     series.SetAnnotations(block.Annotations);
     // The block's record changed: Save writes the annotations with it.

@@ -1,7 +1,6 @@
 #include "orlo/workspace/chart/TBlockPlot.h"
 
 #include "orlo/chart/CursorReadout.h"
-#include "platform/core/TextCodec.h"
 
 #include <qcustomplot.h>
 #include <QFileInfo>
@@ -86,7 +85,7 @@ void TChartSeries::SetAnnotations(const std::vector<TAnnotation>& annotations) {
     marks_.clear();
     marks_.reserve(annotations.size());
     for (const TAnnotation& a : annotations)
-        marks_.push_back(TChartMark{a.Time, a.Value, platform::toQt(a.Text)});
+        marks_.push_back(TChartMark{a.Time, a.Value, QString::fromStdString(a.Text)});
     marksChanged();
 }
 

@@ -291,14 +291,6 @@ void appendNotesLine(std::string& notes, std::string_view line) {
     notes.append(line);
 }
 
-// A finite number as appendNumber writes it (from_chars takes "inf" and "nan" too).
-bool parseNumber(std::string_view text, double& out) {
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const auto res = std::from_chars(first, last, out, std::chars_format::general);
-    return res.ec == std::errc() && res.ptr == last && std::isfinite(out);
-}
-
 // "time,value,text"; false for a line that is not one.
 bool parseAnnotation(std::string_view line, TAnnotation& a) {
     const std::size_t c1 = line.find(',');
@@ -307,8 +299,10 @@ bool parseAnnotation(std::string_view line, TAnnotation& a) {
     const std::size_t c2 = line.find(',', c1 + 1);
     if (c2 == std::string_view::npos)
         return false;
-    if (!parseNumber(line.substr(0, c1), a.Time) ||
-        !parseNumber(line.substr(c1 + 1, c2 - c1 - 1), a.Value))
+    // A sample field's rules, but an empty field is no number here.
+    const std::string_view time = line.substr(0, c1);
+    const std::string_view value = line.substr(c1 + 1, c2 - c1 - 1);
+    if (time.empty() || value.empty() || !parseField(time, a.Time) || !parseField(value, a.Value))
         return false;
     const std::string_view text = line.substr(c2 + 1);
     a.Text.clear();
